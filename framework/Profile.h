@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+class Registry;
+}
+
+namespace framework {
+
+// The application's per-user settings: HKEY_CURRENT_USER\Software\<company>\<application>,
+// one key per section, string values; integers are stored as decimal text.
+class Profile {
+public:
+    Profile(platform::Registry& registry, QString company, QString application);
+
+    QString GetProfileString(const QString& section, const QString& entry,
+                             const QString& defaultValue = {}) const;
+    // The leading decimal integer of the stored text; `defaultValue` when the
+    // entry is absent or holds no number.
+    int GetProfileInt(const QString& section, const QString& entry, int defaultValue) const;
+    bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
+    bool WriteProfileInt(const QString& section, const QString& entry, int value);
+
+    QString key(const QString& section) const;
+
+private:
+    platform::Registry& m_registry;
+    QString m_strRoot;
+};
+
+} // namespace framework

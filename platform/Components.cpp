@@ -1,0 +1,112 @@
+#include "platform/Components.h"
+
+#include "platform/Registry.h"
+
+#include <QHash>
+#include <QLibrary>
+
+#include <dlfcn.h>
+
+namespace platform {
+
+namespace {
+
+QHash<QUuid, ClassFactory>& inProcessClasses() {
+    static QHash<QUuid, ClassFactory> classes;
+    return classes;
+}
+
+QString classKey(const QUuid& clsid) { return "CLSID\\" + StringFromCLSID(clsid); }
+
+std::unique_ptr<dispatch::IDispatchObject> createFromLibrary(const QUuid& clsid,
+                                                             QString* whyNot) {
+    const auto path = Registry::instance().readString(RootKey::ClassesRoot,
+                                                      classKey(clsid) + "\\InprocServer32", {});
+    if (!path || path->isEmpty()) {
+        *whyNot = "No server library is registered for " + StringFromCLSID(clsid) + ".";
+        return nullptr;
+    }
+    // Never unloaded: objects and Qt types of the library may outlive any scope here.
+    QLibrary library(*path);
+    if (!library.load()) {
+        *whyNot = "The server library " + *path + " cannot be loaded: " + library.errorString();
+        return nullptr;
+    }
+    const auto version =
+        reinterpret_cast<TavoletContractVersionFn>(library.resolve(TAVOLET_ENTRY_CONTRACT_VERSION));
+    const auto create =
+        reinterpret_cast<DllCreateInstanceFn>(library.resolve(TAVOLET_ENTRY_CREATE_INSTANCE));
+    if (!version || !create) {
+        *whyNot = "The library " + *path + " is not a widget server.";
+        return nullptr;
+    }
+    if (qstrcmp(version(), TAVOLET_DISPATCH_CONTRACT) != 0) {
+        *whyNot = "The server library " + *path + " speaks another contract version (" +
+                  QString::fromUtf8(version()) + ").";
+        return nullptr;
+    }
+    std::unique_ptr<dispatch::IDispatchObject> object(
+        create(StringFromCLSID(clsid).toUtf8().constData()));
+    if (!object) *whyNot = "The server library " + *path + " cannot create the class.";
+    return object;
+}
+
+} // namespace
+
+QString StringFromCLSID(const QUuid& clsid) {
+    return clsid.toString(QUuid::WithBraces).toUpper();
+}
+
+std::optional<QUuid> CLSIDFromString(const QString& text) {
+    const QUuid id = QUuid::fromString(text.trimmed());
+    if (id.isNull()) return std::nullopt;
+    return id;
+}
+
+std::optional<QUuid> CLSIDFromProgID(const QString& progId) {
+    if (progId.isEmpty()) return std::nullopt;
+    const auto text = Registry::instance().readString(RootKey::ClassesRoot, progId + "\\CLSID", {});
+    return text ? CLSIDFromString(*text) : std::nullopt;
+}
+
+std::optional<QString> ProgIDFromCLSID(const QUuid& clsid) {
+    const auto progId =
+        Registry::instance().readString(RootKey::ClassesRoot, classKey(clsid) + "\\ProgID", {});
+    if (!progId || progId->isEmpty()) return std::nullopt;
+    return progId;
+}
+
+InProcessClass::InProcessClass(const QUuid& clsid, ClassFactory factory) : m_clsid(clsid) {
+    inProcessClasses().insert(clsid, std::move(factory));
+}
+
+InProcessClass::~InProcessClass() { inProcessClasses().remove(m_clsid); }
+
+std::unique_ptr<dispatch::IDispatchObject> CreateInstance(const QUuid& clsid, QString* whyNot) {
+    QString reason;
+    std::unique_ptr<dispatch::IDispatchObject> object;
+    if (const auto it = inProcessClasses().constFind(clsid); it != inProcessClasses().constEnd()) {
+        object = (*it)();
+        if (!object) reason = "The in-process class " + StringFromCLSID(clsid) + " failed.";
+    } else {
+        object = createFromLibrary(clsid, &reason);
+    }
+    if (whyNot) *whyNot = reason;
+    return object;
+}
+
+QString LoadModuleString(qint64 moduleHandle, int id) {
+    if (moduleHandle == 0) return {};
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(moduleHandle), &info) == 0 || !info.dli_fname) return {};
+    // RTLD_NOLOAD: only a module that is already in the process can own the handle.
+    void* module = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+    if (!module) return {};
+    QString text;
+    if (const auto load = reinterpret_cast<DllLoadStringFn>(dlsym(module, TAVOLET_ENTRY_LOAD_STRING)))
+        if (const char* s = load(id)) text = QString::fromUtf8(s);
+    dlclose(module);
+    return text;
+}
+
+} // namespace platform

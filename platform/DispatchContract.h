@@ -1,0 +1,73 @@
+#pragma once
+// The contract between the host and an in-process widget server library.
+// It is the only code a server shares with the host: a server library
+// includes this header, links Qt, and exports the C entry points below.
+// Changing anything here means a new contract version.
+
+#include <dlfcn.h>
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#define TAVOLET_DISPATCH_CONTRACT "Vellwick.Dispatch/1"
+
+namespace dispatch {
+
+enum class InvokeKind { Method = 1, PropertyGet = 2, PropertyPut = 4 };
+
+// A call either succeeds with a value (invalid for "no result") or fails
+// with the server's own message; the host turns failures into exceptions.
+struct InvokeResult {
+    bool ok = true;
+    QVariant value;
+    QString error;
+
+    static InvokeResult success(QVariant v = {}) { return {true, std::move(v), {}}; }
+    static InvokeResult failure(QString message) { return {false, {}, std::move(message)}; }
+};
+
+// Argument and result types: QString for strings, int for 16-bit and
+// 32-bit integers, qint64 for longs and handles, bool for BOOL, QDateTime
+// for dates. Put calls pass the new value as the only argument.
+class IDispatchObject {
+public:
+    virtual ~IDispatchObject() = default;
+    virtual InvokeResult Invoke(int dispid, InvokeKind kind, const QVariantList& args) = 0;
+};
+
+// What a server library declares about itself so that a registration tool
+// can write its keys.
+struct ServerRegistration {
+    const char* clsid;  // braced text form
+    const char* progId;
+    const char* description;
+};
+
+// The handle a server returns from its resource-module call: the load
+// address of the module that holds `addressInModule`. The host resolves the
+// handle back to that module to read its string resources.
+inline qint64 moduleHandleOf(const void* addressInModule) {
+    Dl_info info{};
+    if (dladdr(addressInModule, &info) == 0) return 0;
+    return reinterpret_cast<qint64>(info.dli_fbase);
+}
+
+} // namespace dispatch
+
+// Entry points a server library exports (C linkage, looked up by name).
+extern "C" {
+// Must return TAVOLET_DISPATCH_CONTRACT; a library that answers otherwise is not loaded.
+using TavoletContractVersionFn = const char* (*)();
+// A new instance for the class in braced text form, owned by the caller; null on failure.
+using DllCreateInstanceFn = dispatch::IDispatchObject* (*)(const char* clsid);
+// The classes the library serves; index from 0, null past the last.
+using DllRegistrationInfoFn = const dispatch::ServerRegistration* (*)(int index);
+// String resource of the module in UTF-8, or null when there is no such string.
+using DllLoadStringFn = const char* (*)(int id);
+}
+
+#define TAVOLET_ENTRY_CONTRACT_VERSION "TavoletContractVersion"
+#define TAVOLET_ENTRY_CREATE_INSTANCE "DllCreateInstance"
+#define TAVOLET_ENTRY_REGISTRATION_INFO "DllRegistrationInfo"
+#define TAVOLET_ENTRY_LOAD_STRING "DllLoadString"

@@ -1,0 +1,10 @@
+#include "platform/Paths.h"
+
+namespace platform {
+
+QString FolderOfPath(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : path.left(slash);
+}
+
+} // namespace platform

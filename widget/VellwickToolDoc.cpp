@@ -1,0 +1,110 @@
+#include "widget/VellwickToolDoc.h"
+
+#include "framework/Application.h"
+#include "framework/FrameWindow.h"
+#include "framework/Prompts.h"
+#include "framework/StringTable.h"
+#include "platform/Shell.h"
+#include "res/Resource.h"
+#include "supportfiles/SupportFilesDlg.h"
+#include "templates/NewWidgetDlg.h"
+
+#include <QDateTime>
+
+using framework::AfxMessageBox;
+using framework::LoadString;
+
+CVellwickToolDoc::CVellwickToolDoc() {
+    OnCommand(ID_SUPPORT_FILES, [this] { OnSupportFiles(); });
+    OnUpdateCommand(ID_SUPPORT_FILES, [this](framework::CCmdUI& ui) { OnUpdateSupportFiles(ui); });
+    OnCommand(ID_VIEW_SAMPLE, [this] { OnViewSample(); });
+}
+
+CVellwickToolDoc::~CVellwickToolDoc() = default;
+
+bool CVellwickToolDoc::createWidget() {
+    m_pTavolet = std::make_unique<CTavolet>();
+    const QString progId = LoadString(IDS_PROGID);
+    if (m_pTavolet->CreateFromProgID(progId)) return true;
+    AfxMessageBox("Create the dispatch of the " + progId + " Error!");
+    return false;
+}
+
+void CVellwickToolDoc::sendConfigure() {
+    // Before the main window exists (a file named on the command line) there
+    // is nobody to configure for; the user configures from the form.
+    if (framework::CFrameWnd* frame = framework::AfxGetMainWnd()) frame->SendCommand(ID_CONFIGURE);
+}
+
+bool CVellwickToolDoc::OnNewDocument() {
+    if (!CDocument::OnNewDocument()) return false;
+    // A failed creation keeps the serverless wrapper; HasWidget() tells.
+    if (!createWidget()) return false;
+
+    if (m_bFirstNew) {
+        m_bFirstNew = false;
+        SetModifiedFlag(false);
+        return true;
+    }
+    CNewWidgetDlg dialog;
+    dialog.m_pTavolet = m_pTavolet.get();
+    if (dialog.DoModal() == framework::IDOK) {
+        sendConfigure();
+        SetModifiedFlag(true);
+    } else {
+        SetModifiedFlag(false);
+    }
+    return true;
+}
+
+bool CVellwickToolDoc::OnOpenDocument(const QString& path) {
+    if (!CDocument::OnOpenDocument(path)) return false;
+    m_pTavolet.reset();
+
+    bool opened = false;
+    // Whatever fails, an exception from the server included, leaves no widget.
+    const auto dropOnFailure = qScopeGuard([&] {
+        if (!opened) m_pTavolet.reset();
+    });
+    if (!createWidget()) return false;
+    if (!m_pTavolet->m_dispatch.LoadFromFile(path)) {
+        AfxMessageBox("Open " + path + " Error!");
+        return false;
+    }
+    if (m_pTavolet->m_dispatch.OwnerProgID() != LoadString(IDS_PROGID)) {
+        AfxMessageBox("This File is not saved by " + LoadString(AFX_IDS_APP_TITLE) + "!");
+        return false;
+    }
+    opened = true;
+    sendConfigure();
+    return true;
+}
+
+bool CVellwickToolDoc::OnSaveDocument(const QString& path) {
+    if (!HasWidget()) return true;
+    TavoletDispatch& widget = m_pTavolet->m_dispatch;
+    widget.SetOwnerProgID(LoadString(IDS_PROGID));
+    widget.SetSaveTime(QDateTime::currentDateTime());
+    if (!widget.SaveToFile(path)) {
+        AfxMessageBox("Save to " + path + " Error!");
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CVellwickToolDoc::OnSupportFiles() {
+    if (!HasWidget()) return;
+    CSupportFilesDlg dialog;
+    dialog.m_pTavolet = m_pTavolet.get();
+    dialog.DoModal();
+}
+
+void CVellwickToolDoc::OnUpdateSupportFiles(framework::CCmdUI& ui) {
+    ui.Enable(HasWidget() && m_pTavolet->m_dispatch.SupportFileCount() != 0);
+}
+
+void CVellwickToolDoc::OnViewSample() {
+    if (m_pTavolet && !m_pTavolet->m_strSamplePage.isEmpty())
+        platform::Shell::instance().Open(m_pTavolet->m_strSamplePage);
+}
