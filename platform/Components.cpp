@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 
+#include <QDir>
 #include <QHash>
 #include <QLibrary>
 
@@ -52,6 +53,18 @@ std::unique_ptr<dispatch::IDispatchObject> createFromLibrary(const QUuid& clsid,
 }
 
 } // namespace
+
+bool CoInitialize(QString* notice) {
+    Registry& registry = Registry::instance();
+    if (!QDir().mkpath(registry.folder())) return false;
+    const QStringList corrupt = registry.corruptHives();
+    notice->clear();
+    if (!corrupt.isEmpty())
+        *notice = "These registry files cannot be read and are left untouched; the settings "
+                  "and registrations in them are not available:\n" +
+                  corrupt.join(QLatin1Char('\n'));
+    return true;
+}
 
 QString StringFromCLSID(const QUuid& clsid) {
     return clsid.toString(QUuid::WithBraces).toUpper();

@@ -10,6 +10,11 @@
 
 namespace platform {
 
+// Prepares the component layer for this process: the registry must be
+// reachable. False when it is not; `notice` receives what the user should
+// know even so (a hive that could not be read and is left untouched).
+bool CoInitialize(QString* notice);
+
 // The braced, upper-case text form of a class identifier.
 QString StringFromCLSID(const QUuid& clsid);
 std::optional<QUuid> CLSIDFromString(const QString& text);

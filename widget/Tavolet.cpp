@@ -1,10 +1,14 @@
 #include "widget/Tavolet.h"
 
 #include "framework/Prompts.h"
+#include "framework/StringTable.h"
 #include "platform/Components.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 
+#include "res/Resource.h"
+
+#include <QDir>
 #include <QFileInfo>
 
 using platform::Registry;
@@ -45,4 +49,24 @@ bool CTavolet::CreateFromCLSID(const QUuid& clsid) {
     m_dispatch.SetName(QStringLiteral("Normal"));
     m_dispatch.SetDescription(QString());
     return true;
+}
+
+void CTavolet::ListTemplates(QStringList& names, QStringList& descriptions, QStringList& paths) {
+    names.clear();
+    descriptions.clear();
+    paths.clear();
+    if (m_strServerFolder.isEmpty()) return;
+    const QDir folder(m_strServerFolder);
+    const QStringList files = folder.entryList({"*." + framework::LoadString(IDS_TVT_EXT)},
+                                               QDir::Files, QDir::Unsorted);
+    for (const QString& file : files) {
+        const QString path = folder.filePath(file);
+        // A file the server cannot read would be judged by the previous
+        // file's state; it is no template.
+        if (!m_dispatch.LoadFromFile(path)) continue;
+        if (m_dispatch.OwnerProgID() != m_strProgID) continue;
+        names.append(m_dispatch.Name());
+        descriptions.append(m_dispatch.Description());
+        paths.append(path);
+    }
 }

@@ -18,6 +18,11 @@ public:
     bool CreateFromCLSID(const QUuid& clsid);
     bool HasServer() const { return m_dispatch.IsValid(); }
 
+    // The template files of this widget type in the server folder, as
+    // parallel lists in the order the file system gives them. Loads every
+    // candidate into this instance: run it on a scratch wrapper only.
+    void ListTemplates(QStringList& names, QStringList& descriptions, QStringList& paths);
+
     QString m_strProgID;
     QUuid m_clsid;
     TavoletDispatch m_dispatch;

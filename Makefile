@@ -1,0 +1,47 @@
+# Thin wrapper over the CMake presets. `make run` and `make test` install
+# whatever is missing first.
+BUILD := build/dev
+BIN := $(BUILD)/bin
+SERVER := $(BIN)/TavoletServer/libTavoletServer.so
+
+.PHONY: deps build run test asan fuzz bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev
+
+run: build
+	$(BIN)/glimmerkey-regsvr $(SERVER)
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display to show the window on: run this from a desktop session, or try 'xvfb-run make run'."; \
+	  exit 1; \
+	fi
+	$(BIN)/vellwick-glimmerkey
+
+test: build
+	ctest --preset dev -j2
+
+asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+	ctest --preset asan -j2
+
+# libFuzzer with AddressSanitizer; RUNS inputs per target.
+RUNS ?= 1000000
+fuzz: deps
+	CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DGLIMMERKEY_LIBFUZZER=ON -DGLIMMERKEY_BENCH=OFF \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address -fno-omit-frame-pointer" >/dev/null
+	cmake --build build/fuzz --target widgetfile_fuzz hive_fuzz
+	mkdir -p build/fuzz/found/widgetfile build/fuzz/found/hive
+	build/fuzz/bin/widgetfile_fuzz -runs=$(RUNS) build/fuzz/found/widgetfile fuzz/corpus/widgetfile
+	build/fuzz/bin/hive_fuzz -runs=$(RUNS) build/fuzz/found/hive fuzz/corpus/hive
+
+bench: build
+	$(BIN)/startup_bench
+
+clean:
+	rm -rf build

@@ -1,0 +1,59 @@
+#include "app/VellwickTool.h"
+
+#include "app/MainFrm.h"
+#include "framework/DocTemplate.h"
+#include "framework/Prompts.h"
+#include "framework/StringTable.h"
+#include "output/VellwickToolView.h"
+#include "platform/Components.h"
+#include "res/Resource.h"
+#include "widget/VellwickToolDoc.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+using namespace framework;
+
+namespace {
+// Installed before the base class reads the display name.
+QString loadDisplayName() {
+    InstallStringTable();
+    return LoadString(AFX_IDS_APP_TITLE);
+}
+} // namespace
+
+CVellwickToolApp::CVellwickToolApp() : CWinApp(loadDisplayName()) {}
+
+bool CVellwickToolApp::InitInstance() {
+    QString problem;
+    if (!platform::CoInitialize(&problem)) {
+        AfxMessageBox(LoadString(IDP_OLE_INIT_FAILED));
+        return false;
+    }
+    if (!problem.isEmpty()) AfxMessageBox(problem);
+
+    SetRegistryKey(QStringLiteral("Mirovasta"));
+
+    m_strAppFolder = QCoreApplication::applicationDirPath();
+    QDir::setCurrent(m_strAppFolder + "/My Widget");
+
+    LoadStdProfileSettings(kRecentFileCount);
+    AddDocTemplate(std::make_unique<CSingleDocTemplate>(
+        IDR_MAINFRAME, [] { return std::make_unique<CVellwickToolDoc>(); },
+        [] { return std::make_unique<CMainFrame>(); }, [] { return new CVellwickToolView; }));
+
+    if (!ProcessShellCommand(QCoreApplication::arguments().mid(1))) return false;
+
+    m_pMainWnd->show();
+    return true;
+}
+
+int CVellwickToolApp::ExitInstance() {
+    // Files only: a sub-folder keeps the folder alive, and that is wanted.
+    QDir tmp(m_strAppFolder + "/tmp");
+    for (const QString& name : tmp.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        QFile::remove(tmp.filePath(name));
+    QDir(m_strAppFolder).rmdir(QStringLiteral("tmp"));
+    return CWinApp::ExitInstance();
+}

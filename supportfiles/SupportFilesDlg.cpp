@@ -1,0 +1,94 @@
+#include "supportfiles/SupportFilesDlg.h"
+
+#include "framework/DataExchange.h"
+#include "framework/Prompts.h"
+#include "widget/Tavolet.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QTreeWidget>
+
+namespace {
+
+enum { IDC_FILES = 1035, IDC_COPY_TO = 1037 };
+enum Column { FileName, SourcePath, WebPath };
+
+DialogTemplate supportFilesTemplate() {
+    using K = ControlKind;
+    using S = ControlStyle;
+    return {QStringLiteral("Support Files"),
+            {286, 148},
+            {
+                {K::Static, -1,
+                 QStringLiteral("Your Glimmerkey has used these image,audio and class files:"),
+                 {7, 7, 272, 9}},
+                {K::ListView, IDC_FILES, {}, {7, 19, 272, 104}, S::MultipleSelection},
+                {K::PushButton, IDOK, QStringLiteral("OK"), {78, 128, 48, 15}, S::Default},
+                {K::PushButton, IDC_COPY_TO, QStringLiteral("Copy to..."), {159, 128, 48, 15}},
+            }};
+}
+
+// Replaces an existing file: QFile::copy refuses to.
+bool copyReplacing(const QString& source, const QString& target) {
+    if (QFile::exists(target) && !QFile::remove(target)) return false;
+    return QFile::copy(source, target);
+}
+
+} // namespace
+
+CSupportFilesDlg::CSupportFilesDlg() : CDialog(supportFilesTemplate()) {
+    OnButton(IDC_COPY_TO, &CSupportFilesDlg::OnCopyTo);
+}
+
+void CSupportFilesDlg::DoDataExchange(CDataExchange* pDX) {
+    DDX_Control(pDX, IDC_FILES, m_listFiles);
+}
+
+bool CSupportFilesDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_listFiles->setHeaderLabels({QStringLiteral("File Name"), QStringLiteral("Source File Path"),
+                                  QStringLiteral("Web Path")});
+    const QFontMetrics metrics(m_listFiles->font());
+    const int extra[] = {50, 140, 120};
+    for (int column = 0; column < 3; ++column)
+        m_listFiles->setColumnWidth(
+            column, metrics.horizontalAdvance(m_listFiles->headerItem()->text(column)) + extra[column]);
+
+    TavoletDispatch& widget = m_pTavolet->m_dispatch;
+    for (int i = 0; i < widget.SupportFileCount(); ++i) {
+        const QStringList row{widget.SupportFileName(i), widget.SupportFileSource(i),
+                              widget.SupportFileWebPath(i)};
+        // Only the first row of a name is compared, as the list finds it.
+        const auto same = m_listFiles->findItems(row[FileName], Qt::MatchFixedString, FileName);
+        if (!same.isEmpty() && same.first()->text(SourcePath) == row[SourcePath] &&
+            same.first()->text(WebPath) == row[WebPath])
+            continue;
+        auto* item = new QTreeWidgetItem(m_listFiles, row);
+        item->setSelected(true);
+    }
+    return true;
+}
+
+void CSupportFilesDlg::OnCopyTo() {
+    const auto folder = framework::Prompts::instance().BrowseFolder(QStringLiteral("Choose a directory"));
+    if (!folder) return;
+    const QList<QTreeWidgetItem*> selected = m_listFiles->selectedItems();
+    if (selected.isEmpty()) {
+        framework::AfxMessageBox(QStringLiteral("Please select files to copy."));
+        return;
+    }
+    QStringList failed;
+    for (int row = 0; row < m_listFiles->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = m_listFiles->topLevelItem(row);
+        if (!item->isSelected()) continue;
+        const QString name = item->text(FileName);
+        if (!copyReplacing(item->text(SourcePath) + name, *folder + "/" + name)) failed << name;
+    }
+    // A copy that failed is no success, whatever the others did.
+    if (!failed.isEmpty()) {
+        framework::AfxMessageBox("Copy support files to " + *folder + " failure! Not copied: " +
+                                 failed.join(QStringLiteral(", ")));
+        return;
+    }
+    framework::AfxMessageBox("Copy support files to " + *folder + " success!");
+}

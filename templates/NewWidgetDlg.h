@@ -1,0 +1,32 @@
+#pragma once
+
+#include "framework/Dialog.h"
+#include "widget/Tavolet.h"
+
+class QListWidget;
+
+// Names and describes a new widget and picks the template it starts from.
+class CNewWidgetDlg : public CDialog {
+    Q_OBJECT
+public:
+    CNewWidgetDlg();
+
+    QListWidget* m_lbTemplates = nullptr;
+    QString m_strDescription;
+    QString m_strName;
+    int m_nSelected = -1;
+    QString m_strTemplateInfo;
+    CTavolet* m_pTavolet = nullptr;
+    CTavolet m_scratch;
+    QStringList m_arrPaths;
+    QStringList m_arrNames;
+    QStringList m_arrDescriptions;
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+
+private:
+    void OnSelchangeTemplates();
+};
