@@ -1,0 +1,174 @@
+#include "CodeGenerator.h"
+
+#include "FontCatalog.h"
+#include "SupportFiles.h"
+#include "WebText.h"
+#include "WidgetFile.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+
+namespace {
+
+// The shared runtime. It defines itself once per page, adds a widget's style
+// sheet unless the page carries it already, and plays sounds only after the
+// visitor has pressed a key or pointer, as browsers expect. A link with a
+// click sound waits a moment before leaving the page so that the sound is
+// heard; modified clicks and other targets go as usual.
+const char kRuntime[] =
+    "window.Glimmerkey=window.Glimmerkey||function(d){var u=0,n=function(){},o=function(){u=1};"
+    "d.addEventListener(\"pointerdown\",o,!0);d.addEventListener(\"keydown\",o,!0);"
+    "function p(s){if(u&&s)try{var a=new Audio(s).play();a&&a.catch&&a.catch(n)}catch(e){}}"
+    "return{css:function(k,c){if(!d.querySelector('style[data-glimmerkey=\"'+k+'\"]')){"
+    "var s=d.createElement(\"style\");s.setAttribute(\"data-glimmerkey\",k);s.textContent=c;"
+    "(d.head||d.documentElement).appendChild(s)}},"
+    "wire:function(b,h,c){if(!b)return;h&&b.addEventListener(\"mouseenter\",function(){p(h)});"
+    "c&&b.addEventListener(\"click\",function(e){p(c);var t=b.getAttribute(\"target\");"
+    "if(b.href&&!e.defaultPrevented&&!e.button&&!(e.ctrlKey||e.metaKey||e.shiftKey||e.altKey)"
+    "&&(!t||t==\"_self\")){e.preventDefault();setTimeout(function(){location.href=b.href},250)}})}}"
+    "}(document);";
+
+QString px(int v) { return QString::number(v) + QLatin1String("px"); }
+
+QString background(const GlimmerSettings& s, const StateColors& c) {
+    const QString paint = s.fillStyle == FillStyle::Solid
+                              ? c.fill.name()
+                              : QStringLiteral("linear-gradient(%1,%2)").arg(c.fill.name(), c.fill2.name());
+    return paint + QLatin1String(" border-box");
+}
+
+QString colours(const GlimmerSettings& s, ButtonState state) {
+    const StateColors& c = s.state(state);
+    return QStringLiteral("color:%1;background:%2").arg(c.text.name(), background(s, c));
+}
+
+QString rgba(const QColor& c, const char* alpha) {
+    return QStringLiteral("rgba(%1,%2,%3,%4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(QLatin1String(alpha));
+}
+
+QString iconMarkup(const GlimmerSettings& s, const QList<SupportFile>& files) {
+    if (s.iconPath.isEmpty() || files.isEmpty()) return {};
+    // The caption names the control, so the picture is decoration.
+    return QStringLiteral("<img src=\"%1\" alt=\"\" width=\"%2\" height=\"%2\">")
+        .arg(WebText::urlAttribute(files.front().webPath))
+        .arg(s.iconSize);
+}
+
+QString soundUrl(const QString& path, const QList<SupportFile>& files) {
+    const QFileInfo info(path);
+    for (const SupportFile& f : files)
+        if (!path.isEmpty() && f.name == info.fileName() && f.sourceFolder == info.absolutePath() + QLatin1Char('/'))
+            return WebText::encodeUrl(f.webPath);
+    return {};
+}
+
+} // namespace
+
+namespace CodeGenerator {
+
+QString widgetKey(const GlimmerSettings& settings) {
+    // Media count by file name only, so moving the sources keeps the key.
+    GlimmerWidget shape;
+    shape.settings = settings;
+    for (QString* path : {&shape.settings.iconPath, &shape.settings.hoverSoundPath, &shape.settings.clickSoundPath})
+        *path = QFileInfo(*path).fileName();
+    const QByteArray digest =
+        QCryptographicHash::hash(WidgetFile::serialize(shape, {}), QCryptographicHash::Sha1);
+    return QString::fromLatin1(digest.left(4).toHex());
+}
+
+QString accessibleName(const GlimmerSettings& s) {
+    if (!s.caption.isEmpty()) return s.caption;
+    if (!s.tooltip.isEmpty()) return s.tooltip;
+    return QStringLiteral("Button");
+}
+
+QString styleSheet(const GlimmerSettings& s) {
+    const QString key = widgetKey(s);
+    const QString sel = QStringLiteral(".gk-%1.gk-%1").arg(key); // doubled to outweigh page rules
+    QString css;
+    css += sel + QStringLiteral(
+                     "{position:relative;display:inline-flex;align-items:center;justify-content:center;"
+                     "gap:.4em;box-sizing:border-box;width:%1;height:%2;min-width:0;max-width:none;"
+                     "margin:0;padding:0 .6em;overflow:hidden;vertical-align:middle;float:none;"
+                     "border:%3 solid %4;border-radius:%5;font:normal %6 %7/1.2 %8;"
+                     "letter-spacing:normal;word-spacing:normal;text-align:center;text-transform:none;"
+                     "text-decoration:none;text-shadow:none;white-space:nowrap;cursor:pointer;"
+                     "-webkit-appearance:none;appearance:none;%9}")
+                     .arg(px(s.width), px(s.height), px(s.borderWidth), s.borderColor.name(),
+                          px(s.cornerRadius), QString::number(s.fontWeight), px(s.fontSize),
+                          FontCatalog::cssStack(s.fontFamily), colours(s, ButtonState::Normal));
+    css += sel + QLatin1String(":hover{") + colours(s, ButtonState::Hover) + QLatin1Char('}');
+    // A white ring inside a black one stays visible on any page colour.
+    css += sel + QLatin1String(":focus-visible{") + colours(s, ButtonState::Focus) +
+           QLatin1String(";outline:2px solid #000;outline-offset:2px;box-shadow:0 0 0 2px #fff}");
+    css += sel + QLatin1String(":active{") + colours(s, ButtonState::Pressed) + QLatin1Char('}');
+    css += sel + QLatin1String(">span{position:relative;z-index:1;overflow:hidden;text-overflow:ellipsis}");
+    css += sel + QStringLiteral(">img{position:relative;z-index:1;display:block;flex:none;width:%1;"
+                                "height:%1;max-width:none;margin:0;padding:0;border:0}")
+                     .arg(px(s.iconSize));
+    if (s.glimmerEnabled) {
+        const QColor& g = s.glimmerColor;
+        // The band runs behind the caption (z-index above) so text stays legible.
+        css += sel + QStringLiteral("::after{content:\"\";position:absolute;top:0;left:0;width:40%;"
+                                    "height:100%;background:linear-gradient(100deg,%1,%2,%1);"
+                                    "transform:translateX(-150%);pointer-events:none}")
+                         .arg(rgba(g, "0"), rgba(g, ".6"));
+        css += QStringLiteral("@keyframes gk-%1{to{transform:translateX(350%)}}").arg(key);
+        const QString animation =
+            QStringLiteral("::after{animation:gk-%1 %2ms ease-in-out infinite}").arg(key).arg(s.glimmerPeriodMs());
+        if (s.glimmerTrigger == GlimmerTrigger::Always)
+            css += sel + animation;
+        else
+            css += sel + QLatin1String(":hover") + animation + sel + QLatin1String(":focus-visible") + animation;
+        css += QLatin1String("@media (prefers-reduced-motion:reduce){") + sel +
+               QLatin1String("::after{animation:none!important;display:none!important}}");
+    }
+    return css;
+}
+
+QString style(const GlimmerSettings& s) {
+    return QStringLiteral("<style data-glimmerkey=\"%1\">%2</style>").arg(widgetKey(s), styleSheet(s));
+}
+
+QString script() { return QLatin1String("<script>") + QLatin1String(kRuntime) + QLatin1String("</script>"); }
+
+QString cursor(const GlimmerSettings& s) {
+    const QString key = widgetKey(s);
+    const QList<SupportFile> files = SupportFiles::list(s);
+    const bool isLink = !s.linkUrl.isEmpty() && WebText::isSafeLink(s.linkUrl);
+
+    QString open;
+    if (isLink) {
+        open = QStringLiteral("<a class=\"gk-%1\" href=\"%2\"").arg(key, WebText::urlAttribute(s.linkUrl));
+        if (!s.linkTarget.isEmpty()) open += QStringLiteral(" target=\"%1\"").arg(s.linkTarget);
+        if (s.linkTarget == QLatin1String("_blank")) open += QLatin1String(" rel=\"noopener\"");
+    } else {
+        open = QStringLiteral("<button type=\"button\" class=\"gk-%1\"").arg(key);
+    }
+    if (!s.tooltip.isEmpty()) open += QStringLiteral(" title=\"%1\"").arg(WebText::html(s.tooltip));
+    if (s.caption.isEmpty()) open += QStringLiteral(" aria-label=\"%1\"").arg(WebText::html(accessibleName(s)));
+    open += QLatin1Char('>');
+
+    const QString icon = iconMarkup(s, files);
+    const QString caption = s.caption.isEmpty() ? QString() : QLatin1String("<span>") + WebText::html(s.caption) + QLatin1String("</span>");
+    QString markup = open;
+    markup += s.iconPosition == IconPosition::Left ? icon + caption : caption + icon;
+    markup += isLink ? QLatin1String("</a>") : QLatin1String("</button>");
+
+    QString js = QLatin1String(kRuntime);
+    js += QStringLiteral("Glimmerkey.css(%1,%2);").arg(WebText::jsString(key), WebText::jsString(styleSheet(s)));
+    const QString hover = soundUrl(s.hoverSoundPath, files), click = soundUrl(s.clickSoundPath, files);
+    if (!hover.isEmpty() || !click.isEmpty())
+        js += QStringLiteral("Glimmerkey.wire(document.currentScript&&document.currentScript.previousElementSibling,%1,%2);")
+                  .arg(WebText::jsString(hover), WebText::jsString(click));
+    return markup + QLatin1String("\r\n<script>") + js + QLatin1String("</script>");
+}
+
+QList<CodePart> parts(const GlimmerSettings& s) {
+    return {{QStringLiteral("cursor"), cursor(s)},
+            {QStringLiteral("style"), style(s)},
+            {QStringLiteral("script"), script()}};
+}
+
+} // namespace CodeGenerator

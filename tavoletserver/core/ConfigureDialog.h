@@ -1,0 +1,121 @@
+#pragma once
+#include "GlimmerSettings.h"
+
+#include <QDialog>
+
+#include <array>
+
+class ButtonPreview;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+
+// The modal configuration dialog. It edits a copy of the settings; the caller
+// takes the copy only when the dialog is accepted and something changed.
+// Controls are reachable from outside so that tests can drive the dialog
+// without a screen; colour and file pickers have setters for the same reason.
+class ConfigureDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum class ColorRole { Text, Fill, Fill2 };
+
+    explicit ConfigureDialog(const GlimmerSettings& settings, QWidget* parent = nullptr);
+
+    // Shows the dialog modally; on OK with a change, stores it in `settings`
+    // and returns true.
+    static bool configure(GlimmerSettings& settings, QWidget* parent = nullptr);
+
+    const GlimmerSettings& original() const { return m_original; }
+    const GlimmerSettings& edited() const { return m_edited; }
+    bool isChanged() const { return m_edited != m_original; }
+
+    void setStateColor(ButtonState state, ColorRole role, const QColor& color);
+    void setBorderColor(const QColor& color);
+    void setGlimmerColor(const QColor& color);
+    void setIconPath(const QString& path);
+    void setHoverSoundPath(const QString& path);
+    void setClickSoundPath(const QString& path);
+
+    // The low-contrast note; empty while every state reads well.
+    QString contrastWarning() const;
+    // The note about a refused link address; empty while there is none.
+    QString linkWarning() const;
+
+    QLineEdit* captionEdit() const { return m_caption; }
+    QLineEdit* tooltipEdit() const { return m_tooltip; }
+    QCheckBox* linkCheck() const { return m_linkCheck; }
+    QLineEdit* linkEdit() const { return m_link; }
+    QComboBox* targetCombo() const { return m_target; }
+    QComboBox* fontCombo() const { return m_font; }
+    QSpinBox* fontSizeSpin() const { return m_fontSize; }
+    QComboBox* fontWeightCombo() const { return m_fontWeight; }
+    QComboBox* fillCombo() const { return m_fill; }
+    QPushButton* colorButton(ButtonState state, ColorRole role) const;
+    QSpinBox* widthSpin() const { return m_width; }
+    QSpinBox* heightSpin() const { return m_height; }
+    QSpinBox* radiusSpin() const { return m_radius; }
+    QSpinBox* borderWidthSpin() const { return m_borderWidth; }
+    QCheckBox* glimmerCheck() const { return m_glimmer; }
+    QSlider* glimmerSpeedSlider() const { return m_glimmerSpeed; }
+    QComboBox* glimmerTriggerCombo() const { return m_glimmerTrigger; }
+    QComboBox* iconPositionCombo() const { return m_iconPosition; }
+    QSpinBox* iconSizeSpin() const { return m_iconSize; }
+    ButtonPreview* preview() const { return m_preview; }
+
+private:
+    QWidget* createTextPage();
+    QWidget* createColorPage();
+    QWidget* createShapePage();
+    QWidget* createMediaPage();
+    QPushButton* createColorButton(const QString& accessibleName);
+    QWidget* createFileRow(QLineEdit*& edit, void (ConfigureDialog::*browse)(),
+                           void (ConfigureDialog::*clear)());
+    void loadControls();
+    void readControls();
+    void refresh();
+    void pickStateColor(ButtonState state, ColorRole role);
+    void pickColor(QColor& target, const QString& title);
+    void browseIcon();
+    void browseHoverSound();
+    void browseClickSound();
+    void clearIcon() { setIconPath({}); }
+    void clearHoverSound() { setHoverSoundPath({}); }
+    void clearClickSound() { setClickSoundPath({}); }
+    QString pickFile(const QString& title, const QString& filter);
+
+    GlimmerSettings m_original;
+    GlimmerSettings m_edited;
+    bool m_loading = false;
+
+    QLineEdit* m_caption = nullptr;
+    QLineEdit* m_tooltip = nullptr;
+    QCheckBox* m_linkCheck = nullptr;
+    QLineEdit* m_link = nullptr;
+    QComboBox* m_target = nullptr;
+    QComboBox* m_font = nullptr;
+    QSpinBox* m_fontSize = nullptr;
+    QComboBox* m_fontWeight = nullptr;
+    QComboBox* m_fill = nullptr;
+    std::array<std::array<QPushButton*, 3>, ButtonStateCount> m_colorButtons{};
+    QSpinBox* m_width = nullptr;
+    QSpinBox* m_height = nullptr;
+    QSpinBox* m_radius = nullptr;
+    QSpinBox* m_borderWidth = nullptr;
+    QPushButton* m_borderColor = nullptr;
+    QCheckBox* m_glimmer = nullptr;
+    QPushButton* m_glimmerColor = nullptr;
+    QSlider* m_glimmerSpeed = nullptr;
+    QComboBox* m_glimmerTrigger = nullptr;
+    QLineEdit* m_iconPath = nullptr;
+    QComboBox* m_iconPosition = nullptr;
+    QSpinBox* m_iconSize = nullptr;
+    QLineEdit* m_hoverSound = nullptr;
+    QLineEdit* m_clickSound = nullptr;
+    ButtonPreview* m_preview = nullptr;
+    QLabel* m_contrastNote = nullptr;
+    QLabel* m_linkNote = nullptr;
+};

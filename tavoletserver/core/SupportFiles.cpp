@@ -1,0 +1,53 @@
+#include "SupportFiles.h"
+
+#include "CodeGenerator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace SupportFiles {
+
+QList<SupportFile> list(const GlimmerSettings& s) {
+    const QString folder = QStringLiteral("glimmerkey/") + CodeGenerator::widgetKey(s) + QLatin1Char('/');
+    const std::pair<const QString*, const char*> media[] = {
+        {&s.iconPath, "icon/"}, {&s.hoverSoundPath, "hover/"}, {&s.clickSoundPath, "click/"}};
+    QList<SupportFile> out;
+    for (const auto& [path, role] : media) {
+        if (path->isEmpty()) continue;
+        const QFileInfo info(*path);
+        SupportFile file{info.fileName(), info.absolutePath(), folder + info.fileName()};
+        if (!file.sourceFolder.endsWith(QLatin1Char('/'))) file.sourceFolder += QLatin1Char('/');
+        bool duplicate = false;
+        for (const SupportFile& other : out) {
+            if (other.webPath != file.webPath) continue;
+            if (other.sourceFolder == file.sourceFolder) duplicate = true;
+            // Two different files of one name: the later one gets its own folder.
+            else file.webPath = folder + QLatin1String(role) + file.name;
+        }
+        if (!duplicate) out << file;
+    }
+    return out;
+}
+
+bool place(const GlimmerSettings& settings, const QString& pageFolder, QString* error) {
+    bool ok = true;
+    const QDir page(pageFolder);
+    for (const SupportFile& file : list(settings)) {
+        const QString source = file.sourceFolder + file.name;
+        const QString target = page.absoluteFilePath(file.webPath);
+        if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath() &&
+            QFileInfo::exists(target))
+            continue;
+        const bool copied = QDir().mkpath(QFileInfo(target).absolutePath()) &&
+                            (!QFileInfo::exists(target) || QFile::remove(target)) &&
+                            QFile::copy(source, target);
+        if (!copied) {
+            if (error && ok) *error = QStringLiteral("cannot copy %1 to %2").arg(source, target);
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+} // namespace SupportFiles

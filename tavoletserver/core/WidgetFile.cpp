@@ -1,0 +1,286 @@
+#include "WidgetFile.h"
+
+// Widget file layout, version 1: one UTF-8 JSON object.
+//
+//   format        "Glimmerkey widget" (anything else is a foreign file)
+//   version       1 (files newer than this reader are refused)
+//   ownerProgId, name, description, auxText      strings
+//   saveTime      ISO 8601 date and time, or "" when never saved
+//   button        object:
+//     caption, tooltip                 strings
+//     font        {family, size, weight}  a known family; px; 100..900
+//     fill        "solid" | "gradient"
+//     states      {normal, hover, pressed, focus}: {text, fill, fill2} "#rrggbb"
+//     width, height, cornerRadius      px
+//     border      {width, color}
+//     glimmer     {enabled, color, speed 1..10, trigger "hover" | "always"}
+//     icon        {path, position "left" | "right", size}
+//     link        {url, target "" | "_self" | "_blank" | "_parent" | "_top"}
+//     sounds      {hover, click}
+//
+// Media paths are absolute or relative to the file's folder. Every member may
+// be missing and then takes its default, so older and hand-written files
+// load. A member of the wrong type, a malformed colour, an unknown keyword,
+// a link with a refused scheme or a media file of the wrong kind makes the
+// whole file unreadable; numbers out of range are clamped, texts trimmed and
+// cut to their limits, an unknown font family falls back to the default.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include "WebText.h"
+
+#include <algorithm>
+#include <cmath>
+
+const char* const WidgetFile::FormatTag = "Glimmerkey widget";
+
+namespace {
+
+// Pulls typed members out of JSON objects; the first problem is remembered
+// and makes every later read a no-op.
+class Reader {
+public:
+    QString error;
+    bool ok() const { return error.isEmpty(); }
+
+    QJsonObject object(const QJsonObject& o, const char* key) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined()) return {};
+        if (!v.isObject()) fail(key, "an object");
+        return v.toObject();
+    }
+    void string(const QJsonObject& o, const char* key, QString& out) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined()) return;
+        if (!v.isString()) return fail(key, "a string");
+        out = v.toString();
+    }
+    void integer(const QJsonObject& o, const char* key, int& out) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined()) return;
+        if (!v.isDouble() || !std::isfinite(v.toDouble())) return fail(key, "a number");
+        // Clamped well inside int before rounding; normalize() applies the real bounds.
+        out = static_cast<int>(std::lround(std::clamp(v.toDouble(), -1e6, 1e6)));
+    }
+    void boolean(const QJsonObject& o, const char* key, bool& out) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (v.isUndefined()) return;
+        if (!v.isBool()) return fail(key, "true or false");
+        out = v.toBool();
+    }
+    void color(const QJsonObject& o, const char* key, QColor& out) {
+        static const QRegularExpression rgb(QStringLiteral("^#[0-9a-fA-F]{6}$"));
+        QString text;
+        string(o, key, text);
+        if (!ok() || text.isNull()) return;
+        if (!rgb.match(text).hasMatch()) return fail(key, "a colour #rrggbb");
+        out = QColor(text);
+    }
+    template <typename E>
+    void keyword(const QJsonObject& o, const char* key, E& out,
+                 std::initializer_list<std::pair<const char*, E>> words) {
+        QString text;
+        string(o, key, text);
+        if (!ok() || text.isNull()) return;
+        for (const auto& [word, value] : words)
+            if (text == QLatin1String(word)) {
+                out = value;
+                return;
+            }
+        fail(key, "a known keyword");
+    }
+    void fail(const char* key, const char* expected) {
+        if (ok()) error = QStringLiteral("\"%1\" must be %2").arg(QLatin1String(key), QLatin1String(expected));
+    }
+};
+
+QString resolve(const QString& path, const QString& baseDir) {
+    if (path.isEmpty()) return {};
+    return QDir::cleanPath(QDir(baseDir).absoluteFilePath(path));
+}
+
+QString relativize(const QString& path, const QString& baseDir) {
+    if (path.isEmpty() || baseDir.isEmpty()) return path;
+    const QString base = QDir::cleanPath(QDir(baseDir).absolutePath());
+    const QString prefix = base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/');
+    return path.startsWith(prefix) ? path.mid(prefix.size()) : path;
+}
+
+void readButton(Reader& r, const QJsonObject& b, const QString& baseDir, GlimmerSettings& s) {
+    r.string(b, "caption", s.caption);
+    r.string(b, "tooltip", s.tooltip);
+
+    const QJsonObject font = r.object(b, "font");
+    r.string(font, "family", s.fontFamily);
+    r.integer(font, "size", s.fontSize);
+    r.integer(font, "weight", s.fontWeight);
+
+    r.keyword(b, "fill", s.fillStyle,
+              {{"solid", FillStyle::Solid}, {"gradient", FillStyle::Gradient}});
+    const QJsonObject states = r.object(b, "states");
+    for (int i = 0; i < ButtonStateCount; ++i) {
+        const QString key = stateName(static_cast<ButtonState>(i));
+        const QJsonObject st = r.object(states, key.toLatin1().constData());
+        r.color(st, "text", s.states[i].text);
+        r.color(st, "fill", s.states[i].fill);
+        r.color(st, "fill2", s.states[i].fill2);
+    }
+
+    r.integer(b, "width", s.width);
+    r.integer(b, "height", s.height);
+    r.integer(b, "cornerRadius", s.cornerRadius);
+    const QJsonObject border = r.object(b, "border");
+    r.integer(border, "width", s.borderWidth);
+    r.color(border, "color", s.borderColor);
+
+    const QJsonObject glimmer = r.object(b, "glimmer");
+    r.boolean(glimmer, "enabled", s.glimmerEnabled);
+    r.color(glimmer, "color", s.glimmerColor);
+    r.integer(glimmer, "speed", s.glimmerSpeed);
+    r.keyword(glimmer, "trigger", s.glimmerTrigger,
+              {{"always", GlimmerTrigger::Always}, {"hover", GlimmerTrigger::Hover}});
+
+    const QJsonObject icon = r.object(b, "icon");
+    r.string(icon, "path", s.iconPath);
+    r.keyword(icon, "position", s.iconPosition,
+              {{"left", IconPosition::Left}, {"right", IconPosition::Right}});
+    r.integer(icon, "size", s.iconSize);
+
+    const QJsonObject link = r.object(b, "link");
+    r.string(link, "url", s.linkUrl);
+    r.string(link, "target", s.linkTarget);
+
+    const QJsonObject sounds = r.object(b, "sounds");
+    r.string(sounds, "hover", s.hoverSoundPath);
+    r.string(sounds, "click", s.clickSoundPath);
+    if (!r.ok()) return;
+
+    s.iconPath = resolve(s.iconPath, baseDir);
+    s.hoverSoundPath = resolve(s.hoverSoundPath, baseDir);
+    s.clickSoundPath = resolve(s.clickSoundPath, baseDir);
+    if (!s.iconPath.isEmpty() && !isAcceptedIconFile(s.iconPath))
+        r.error = QStringLiteral("the icon is not an image file");
+    else if ((!s.hoverSoundPath.isEmpty() && !isAcceptedSoundFile(s.hoverSoundPath)) ||
+             (!s.clickSoundPath.isEmpty() && !isAcceptedSoundFile(s.clickSoundPath)))
+        r.error = QStringLiteral("a sound is not an audio file");
+    else if (const QString url = cleanText(s.linkUrl, Limits::UrlLength);
+             !url.isEmpty() && !WebText::isSafeLink(url))
+        r.error = QStringLiteral("the link address is refused");
+    else if (!isKnownLinkTarget(s.linkTarget))
+        r.error = QStringLiteral("\"target\" must be a known keyword");
+}
+
+} // namespace
+
+std::optional<GlimmerWidget> WidgetFile::parse(const QByteArray& bytes, const QString& baseDir,
+                                               QString* error) {
+    auto refuse = [&](const QString& why) -> std::optional<GlimmerWidget> {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    if (bytes.size() > MaxFileSize) return refuse(QStringLiteral("the file is too large"));
+
+    QJsonParseError parseError{};
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !doc.isObject())
+        return refuse(QStringLiteral("not a widget file (%1)").arg(parseError.errorString()));
+    const QJsonObject root = doc.object();
+    if (root.value(QLatin1String("format")).toString() != QLatin1String(FormatTag))
+        return refuse(QStringLiteral("not a widget file"));
+    const QJsonValue version = root.value(QLatin1String("version"));
+    if (!version.isDouble() || version.toDouble() != std::floor(version.toDouble()) ||
+        version.toDouble() < 1 || version.toDouble() > CurrentVersion)
+        return refuse(QStringLiteral("unsupported widget file version"));
+
+    Reader r;
+    GlimmerWidget w;
+    r.string(root, "ownerProgId", w.ownerProgId);
+    r.string(root, "name", w.name);
+    r.string(root, "description", w.description);
+    r.string(root, "auxText", w.auxText);
+    QString saveTime;
+    r.string(root, "saveTime", saveTime);
+    if (r.ok() && !saveTime.isEmpty()) {
+        w.saveTime = QDateTime::fromString(saveTime, Qt::ISODateWithMs);
+        if (!w.saveTime.isValid()) r.fail("saveTime", "an ISO 8601 date and time");
+    }
+    readButton(r, r.object(root, "button"), baseDir, w.settings);
+    if (!r.ok()) return refuse(r.error);
+
+    w.normalize();
+    return w;
+}
+
+QByteArray WidgetFile::serialize(const GlimmerWidget& w, const QString& baseDir) {
+    const GlimmerSettings& s = w.settings;
+    QJsonObject states;
+    for (int i = 0; i < ButtonStateCount; ++i)
+        states.insert(stateName(static_cast<ButtonState>(i)),
+                      QJsonObject{{"text", s.states[i].text.name()},
+                                  {"fill", s.states[i].fill.name()},
+                                  {"fill2", s.states[i].fill2.name()}});
+    const QJsonObject button{
+        {"caption", s.caption},
+        {"tooltip", s.tooltip},
+        {"font", QJsonObject{{"family", s.fontFamily}, {"size", s.fontSize}, {"weight", s.fontWeight}}},
+        {"fill", s.fillStyle == FillStyle::Solid ? "solid" : "gradient"},
+        {"states", states},
+        {"width", s.width},
+        {"height", s.height},
+        {"cornerRadius", s.cornerRadius},
+        {"border", QJsonObject{{"width", s.borderWidth}, {"color", s.borderColor.name()}}},
+        {"glimmer", QJsonObject{{"enabled", s.glimmerEnabled},
+                                {"color", s.glimmerColor.name()},
+                                {"speed", s.glimmerSpeed},
+                                {"trigger", s.glimmerTrigger == GlimmerTrigger::Always ? "always" : "hover"}}},
+        {"icon", QJsonObject{{"path", relativize(s.iconPath, baseDir)},
+                             {"position", s.iconPosition == IconPosition::Left ? "left" : "right"},
+                             {"size", s.iconSize}}},
+        {"link", QJsonObject{{"url", s.linkUrl}, {"target", s.linkTarget}}},
+        {"sounds", QJsonObject{{"hover", relativize(s.hoverSoundPath, baseDir)},
+                               {"click", relativize(s.clickSoundPath, baseDir)}}},
+    };
+    const QJsonObject root{
+        {"format", QLatin1String(FormatTag)},
+        {"version", CurrentVersion},
+        {"ownerProgId", w.ownerProgId},
+        {"name", w.name},
+        {"description", w.description},
+        {"auxText", w.auxText},
+        {"saveTime", w.saveTime.isValid() ? w.saveTime.toUTC().toString(Qt::ISODateWithMs) : QString()},
+        {"button", button},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<GlimmerWidget> WidgetFile::load(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = file.errorString();
+        return std::nullopt;
+    }
+    // Read one byte past the limit so that devices without a size are caught too.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize) {
+        if (error) *error = QStringLiteral("the file is too large");
+        return std::nullopt;
+    }
+    return parse(bytes, QFileInfo(path).absolutePath(), error);
+}
+
+bool WidgetFile::save(const GlimmerWidget& widget, const QString& path, QString* error) {
+    QSaveFile file(path);
+    const QByteArray bytes = serialize(widget, QFileInfo(path).absolutePath());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}

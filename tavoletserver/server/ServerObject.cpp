@@ -1,0 +1,157 @@
+#include "ServerObject.h"
+
+#include "CodeGenerator.h"
+#include "ConfigureDialog.h"
+#include "SupportFiles.h"
+#include "WidgetFile.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
+
+using dispatch::InvokeKind;
+using dispatch::InvokeResult;
+
+namespace {
+
+bool isMethod(InvokeKind kind) { return kind == InvokeKind::Method || kind == InvokeKind::PropertyGet; }
+
+bool isInteger(const QVariant& v) {
+    switch (v.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Checks the argument list against a signature of 's' (string) and 'i'
+// (integer); the message names what was wrong.
+QString checkArgs(const QVariantList& args, const char* signature) {
+    const auto expected = static_cast<qsizetype>(qstrlen(signature));
+    if (args.size() != expected)
+        return QStringLiteral("expected %1 argument(s), got %2").arg(expected).arg(args.size());
+    for (qsizetype i = 0; i < expected; ++i) {
+        const bool ok = signature[i] == 's' ? args[i].metaType().id() == QMetaType::QString : isInteger(args[i]);
+        if (!ok)
+            return QStringLiteral("argument %1 must be %2").arg(i + 1).arg(signature[i] == 's' ? "a string" : "an integer");
+    }
+    return {};
+}
+
+InvokeResult indexed(const QVariantList& args, qsizetype count, const char* what,
+                     const std::function<QVariant(qsizetype)>& get) {
+    if (const QString bad = checkArgs(args, "i"); !bad.isEmpty()) return InvokeResult::failure(bad);
+    const qlonglong index = args[0].toLongLong();
+    if (index < 0 || index >= count)
+        return InvokeResult::failure(
+            QStringLiteral("%1 index %2 is out of range 0..%3").arg(QLatin1String(what)).arg(index).arg(count - 1));
+    return InvokeResult::success(get(static_cast<qsizetype>(index)));
+}
+
+} // namespace
+
+InvokeResult ServerObject::stringProperty(QString& value, InvokeKind kind, const QVariantList& args) {
+    if (kind == InvokeKind::PropertyGet && args.isEmpty()) return InvokeResult::success(value);
+    if (kind != InvokeKind::PropertyPut) return InvokeResult::failure(QStringLiteral("property takes get or put"));
+    if (const QString bad = checkArgs(args, "s"); !bad.isEmpty()) return InvokeResult::failure(bad);
+    value = args[0].toString();
+    // Held as a file would give it back, so that a save and load changes nothing.
+    m_widget.normalize();
+    return InvokeResult::success();
+}
+
+InvokeResult ServerObject::save(const QString& path, bool withSupportFiles) {
+    if (!WidgetFile::save(m_widget, path)) return InvokeResult::success(false);
+    if (!withSupportFiles) return InvokeResult::success(true);
+    return InvokeResult::success(SupportFiles::place(m_widget.settings, QFileInfo(path).absolutePath()));
+}
+
+InvokeResult ServerObject::configure() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return InvokeResult::failure(QStringLiteral("Configure needs a running QApplication"));
+    return InvokeResult::success(ConfigureDialog::configure(m_widget.settings, QApplication::activeWindow()));
+}
+
+InvokeResult ServerObject::Invoke(int dispid, InvokeKind kind, const QVariantList& args) {
+    const bool asMethod = isMethod(kind);
+    switch (dispid) {
+    case OwnerProgID: return stringProperty(m_widget.ownerProgId, kind, args);
+    case Name: return stringProperty(m_widget.name, kind, args);
+    case Description: return stringProperty(m_widget.description, kind, args);
+    case AuxText: return stringProperty(m_widget.auxText, kind, args);
+    case SaveTime:
+        if (kind == InvokeKind::PropertyGet && args.isEmpty()) return InvokeResult::success(m_widget.saveTime);
+        if (kind != InvokeKind::PropertyPut) return InvokeResult::failure(QStringLiteral("SaveTime takes get or put"));
+        if (args.size() != 1 || args[0].metaType().id() != QMetaType::QDateTime || !args[0].toDateTime().isValid())
+            return InvokeResult::failure(QStringLiteral("SaveTime needs one valid date and time"));
+        m_widget.saveTime = args[0].toDateTime().toUTC();
+        return InvokeResult::success();
+    default:
+        break;
+    }
+    if (!asMethod) return InvokeResult::failure(QStringLiteral("DISPID %1 is not a property").arg(dispid));
+
+    switch (dispid) {
+    case LoadFromFile: {
+        if (const QString bad = checkArgs(args, "s"); !bad.isEmpty()) return InvokeResult::failure(bad);
+        std::optional<GlimmerWidget> loaded = WidgetFile::load(args[0].toString());
+        if (!loaded) return InvokeResult::success(false);
+        m_widget = std::move(*loaded);
+        return InvokeResult::success(true);
+    }
+    case SaveToFile: {
+        if (const QString bad = checkArgs(args, "s"); !bad.isEmpty()) return InvokeResult::failure(bad);
+        const QString path = args[0].toString();
+        // The host's New Page saves "<page>.restvt" beside the page and deletes it.
+        return save(path, path.endsWith(QLatin1String(".restvt"), Qt::CaseInsensitive));
+    }
+    case SaveWithSupportFiles: {
+        if (const QString bad = checkArgs(args, "si"); !bad.isEmpty()) return InvokeResult::failure(bad);
+        return save(args[0].toString(), args[1].toLongLong() == 1);
+    }
+    case Configure:
+        if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("Configure takes no arguments"));
+        return configure();
+    case TitleStringID:
+        if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("TitleStringID takes no arguments"));
+        return InvokeResult::success(TitleStringId);
+    case ResourceModule:
+        if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("ResourceModule takes no arguments"));
+        return InvokeResult::success(dispatch::moduleHandleOf(reinterpret_cast<const void*>(&isMethod)));
+    case CodePartCount:
+        if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("CodePartCount takes no arguments"));
+        return InvokeResult::success(static_cast<int>(CodeGenerator::parts(m_widget.settings).size()));
+    case CodePartName: {
+        const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
+        return indexed(args, parts.size(), "code part", [&](qsizetype i) { return parts[i].name; });
+    }
+    case CodePartText: {
+        if (const QString bad = checkArgs(args, "ii"); !bad.isEmpty()) return InvokeResult::failure(bad);
+        const qlonglong mode = args[1].toLongLong();
+        if (mode != 0 && mode != 1) return InvokeResult::failure(QStringLiteral("code mode %1 is unknown").arg(mode));
+        const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
+        return indexed(args.mid(0, 1), parts.size(), "code part", [&](qsizetype i) { return parts[i].text; });
+    }
+    case SupportFileCount:
+        if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("SupportFileCount takes no arguments"));
+        return InvokeResult::success(static_cast<int>(SupportFiles::list(m_widget.settings).size()));
+    case SupportFileName:
+    case SupportFileSource:
+    case SupportFileWebPath: {
+        const QList<SupportFile> files = SupportFiles::list(m_widget.settings);
+        return indexed(args, files.size(), "support file", [&](qsizetype i) -> QVariant {
+            if (dispid == SupportFileName) return files[i].name;
+            if (dispid == SupportFileSource) return files[i].sourceFolder;
+            return files[i].webPath;
+        });
+    }
+    default:
+        return InvokeResult::failure(QStringLiteral("unknown DISPID %1").arg(dispid));
+    }
+}
