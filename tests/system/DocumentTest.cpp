@@ -1,0 +1,184 @@
+#include "AppFixture.h"
+
+#include "framework/Application.h"
+#include "platform/Shell.h"
+#include "res/Resource.h"
+
+#include <QDialog>
+#include <QListWidget>
+#include <QPushButton>
+
+using framework::IDNO;
+
+namespace {
+const QString kProgId = QStringLiteral("TavoletServer.Glimmerkey");
+const QString kCreateFailed = "Create the dispatch of the " + kProgId + " Error!";
+} // namespace
+
+using WidgetDocument = AppFixture;
+
+TEST_F(WidgetDocument, StartsWithAPlainWidgetAndNoQuestions) {
+    ASSERT_TRUE(doc()->HasWidget());
+    EXPECT_EQ(doc()->m_pTavolet->m_dispatch.Name(), "Normal");
+    EXPECT_EQ(doc()->m_pTavolet->m_dispatch.Description(), "");
+    EXPECT_FALSE(doc()->IsModified());
+    EXPECT_FALSE(doc()->m_bFirstNew);
+    EXPECT_EQ(frame()->windowTitle(), "Untitled_TavoletServer.Glimmerkey - Vellwick Glimmerkey");
+    EXPECT_EQ(fake.state().configureCalls, 0) << "the first widget is not configured unasked";
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(WidgetDocument, CancelledNewDialogLeavesAFreshPlainWidget) {
+    doc()->m_pTavolet->m_dispatch.SetName("Edited");
+    doc()->SetModifiedFlag(true);
+    prompts.answers = {IDNO}; // do not save the edited widget
+    whenDialogShows([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    frame()->SendCommand(framework::ID_FILE_NEW);
+
+    EXPECT_EQ(prompts.messages, QStringList{"Save changes to Untitled_TavoletServer.Glimmerkey?"});
+    EXPECT_EQ(fake.state().instancesCreated, 2);
+    EXPECT_EQ(doc()->m_pTavolet->m_dispatch.Name(), "Normal");
+    EXPECT_FALSE(doc()->IsModified());
+    EXPECT_EQ(fake.state().configureCalls, 0);
+}
+
+TEST_F(WidgetDocument, NewFromTemplateLoadsItNamesItAndConfigures) {
+    const QString templatePath = fake.serverFolder() + "/Blue_TavoletServer.Glimmerkey.tvt";
+    QFile(templatePath).open(QIODevice::WriteOnly);
+    fake.writeWidgetFile(templatePath, kProgId, "Blue");
+    whenDialogShows([](QWidget* dialog) {
+        auto* list = dialog->findChild<QListWidget*>();
+        ASSERT_EQ(list->count(), 1);
+        EXPECT_EQ(list->item(0)->text(), "Blue");
+        static_cast<QDialog*>(dialog)->findChild<QPushButton*>()->click(); // OK comes first
+    });
+    frame()->SendCommand(framework::ID_FILE_NEW);
+
+    EXPECT_EQ(fake.state().name, "Normal") << "the name typed in the dialog wins over the template's";
+    EXPECT_EQ(fake.state().auxText, "");
+    EXPECT_EQ(fake.state().configureCalls, 1);
+    EXPECT_TRUE(doc()->IsModified());
+}
+
+TEST_F(WidgetDocument, ForeignCorruptAndMissingFilesAreRefused) {
+    const QString foreign = makeFile("foreign.tvt");
+    fake.writeWidgetFile(foreign, "Other.Server", "x");
+    EXPECT_EQ(app.OpenDocumentFile(foreign), nullptr);
+    EXPECT_EQ(prompts.messages, QStringList{"This File is not saved by Vellwick Glimmerkey!"});
+    EXPECT_EQ(doc()->m_pTavolet, nullptr);
+    EXPECT_EQ(doc()->GetTitle(), "Untitled_TavoletServer.Glimmerkey") << "title and path stay";
+
+    // Without a widget every widget command is off, and Save writes nothing.
+    EXPECT_FALSE(frame()->IsCommandEnabled(ID_CONFIGURE));
+    EXPECT_FALSE(frame()->IsCommandEnabled(ID_SUPPORT_FILES));
+    EXPECT_TRUE(doc()->OnSaveDocument(files.filePath("nothing.tvt")));
+    EXPECT_FALSE(QFile::exists(files.filePath("nothing.tvt")));
+    frame()->SendCommand(ID_VIEW_SAMPLE);
+
+    prompts.messages.clear();
+    const QString corrupt = makeFile("corrupt.tvt"); // the fake cannot read it
+    EXPECT_EQ(app.OpenDocumentFile(corrupt), nullptr);
+    EXPECT_EQ(prompts.messages, QStringList{"Open " + corrupt + " Error!"});
+
+    // A file that cannot be opened at all does not even replace the widget.
+    app.OnFileNew();
+    prompts.messages.clear();
+    EXPECT_EQ(app.OpenDocumentFile(files.filePath("missing.tvt")), nullptr);
+    EXPECT_EQ(prompts.messages, QStringList{"Failed to open document."});
+    EXPECT_TRUE(doc()->HasWidget());
+}
+
+TEST_F(WidgetDocument, OpenConfiguresAndBecomesTheDocument) {
+    const QString path = makeFile("mine.tvt");
+    fake.writeWidgetFile(path, kProgId, "Mine");
+    ASSERT_NE(app.OpenDocumentFile(path), nullptr);
+    EXPECT_EQ(fake.state().configureCalls, 1);
+    EXPECT_EQ(doc()->m_pTavolet->m_dispatch.Name(), "Mine");
+    EXPECT_EQ(frame()->windowTitle(), "mine.tvt - Vellwick Glimmerkey");
+    EXPECT_EQ(app.RecentFiles().value(0), path);
+
+    fake.state().configureResult = true;
+    frame()->SendCommand(ID_CONFIGURE);
+    EXPECT_TRUE(doc()->IsModified());
+    fake.state().configureResult = false;
+    frame()->SendCommand(ID_CONFIGURE);
+    EXPECT_TRUE(doc()->IsModified()) << "a cancelled Configure never clears the flag";
+}
+
+TEST_F(WidgetDocument, SaveProposesTheDefaultNameAndStampsTheFile) {
+    doc()->SetModifiedFlag(true);
+    const QString path = files.filePath("saved.tvt");
+    prompts.files = {path};
+    frame()->SendCommand(framework::ID_FILE_SAVE);
+
+    ASSERT_EQ(prompts.fileRequests.size(), 1);
+    EXPECT_EQ(prompts.fileRequests[0].initialPath, "Untitled_TavoletServer.Glimmerkey.tvt");
+    EXPECT_TRUE(fake.state().files.value(path).startsWith(kProgId + "\n"));
+    EXPECT_TRUE(fake.state().saveTime.isValid());
+    EXPECT_FALSE(doc()->IsModified());
+    EXPECT_EQ(doc()->GetPathName(), path);
+
+    fake.state().saveResult = false;
+    doc()->SetModifiedFlag(true);
+    frame()->SendCommand(framework::ID_FILE_SAVE);
+    EXPECT_EQ(prompts.messages, QStringList{"Save to " + path + " Error!"});
+    EXPECT_TRUE(doc()->IsModified());
+}
+
+TEST_F(WidgetDocument, CreationFailuresAreReportedInOrderAndLeaveNoUsableWidget) {
+    fake.state().refuseCreation = true;
+    frame()->SendCommand(framework::ID_FILE_NEW);
+    EXPECT_EQ(prompts.messages,
+              (QStringList{"Create Dispatch of the " + kProgId + " Error!", kCreateFailed}));
+    EXPECT_FALSE(doc()->HasWidget());
+    EXPECT_FALSE(frame()->IsCommandEnabled(ID_CONFIGURE));
+}
+
+TEST_F(WidgetDocument, SupportFilesFollowTheWidgetsFiles) {
+    EXPECT_FALSE(frame()->IsCommandEnabled(ID_SUPPORT_FILES));
+    fake.state().supportFiles = {{"icon.png", "/src/", "glimmerkey/icon.png"}};
+    EXPECT_TRUE(frame()->IsCommandEnabled(ID_SUPPORT_FILES));
+}
+
+namespace {
+struct RecordingShell : platform::Shell {
+    bool Open(const QString& target) override {
+        opened << target;
+        return true;
+    }
+    QStringList opened;
+};
+} // namespace
+
+TEST_F(WidgetDocument, ViewSampleOpensTheServersSamplePage) {
+    RecordingShell shell;
+    platform::Shell::setInstance(&shell);
+    frame()->SendCommand(ID_VIEW_SAMPLE);
+    platform::Shell::setInstance(nullptr);
+    EXPECT_EQ(shell.opened, QStringList{fake.serverFolder() + "/Sample/sample.htm"});
+}
+
+TEST(WidgetWrapper, ServerFolderSamplePageAndFailures) {
+    ScriptedPrompts prompts;
+    {
+        FakeServerRegistration fake("Test.NoSample", false);
+        CTavolet tavolet;
+        ASSERT_TRUE(tavolet.CreateFromProgID("Test.NoSample"));
+        EXPECT_EQ(tavolet.m_strProgID, "Test.NoSample");
+        EXPECT_EQ(tavolet.m_strServerFolder, fake.serverFolder());
+        EXPECT_EQ(tavolet.m_strSamplePage, "") << "no sample page, no path";
+    }
+    CTavolet unregistered;
+    EXPECT_FALSE(unregistered.CreateFromProgID("Test.NotThere"));
+    EXPECT_FALSE(unregistered.HasServer());
+    EXPECT_TRUE(prompts.messages.isEmpty()) << "the caller reports an unregistered server";
+}
+
+TEST(AppStartup, FailsWithANonZeroStatusWhenNoServerCanBeMade) {
+    ScriptedPrompts prompts;
+    QTemporaryDir folder;
+    CVellwickToolApp app(folder.path());
+    EXPECT_NE(app.Run(), 0);
+    EXPECT_EQ(prompts.messages, QStringList{kCreateFailed});
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+}

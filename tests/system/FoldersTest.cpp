@@ -1,0 +1,47 @@
+#include "AppFixture.h"
+
+#include <QDir>
+
+namespace {
+void touch(const QString& path) { QFile(path).open(QIODevice::WriteOnly); }
+} // namespace
+
+TEST(AppFolders, WorkingFolderAndScratchFolder) {
+    FakeServerRegistration fake;
+    ScriptedPrompts prompts;
+    QTemporaryDir folder;
+    const QString before = QDir::currentPath();
+
+    { // No "My Widget": start-up goes on where it was.
+        CVellwickToolApp app(folder.path());
+        ASSERT_TRUE(app.InitInstance());
+        EXPECT_EQ(QDir::currentPath(), before);
+        app.ExitInstance();
+    }
+
+    QDir(folder.path()).mkpath("My Widget");
+    QDir(folder.path()).mkpath("tmp/keep");
+    touch(folder.filePath("tmp/a.restvt"));
+    touch(folder.filePath("tmp/.hidden"));
+    touch(folder.filePath("tmp/keep/inner"));
+    {
+        CVellwickToolApp app(folder.path());
+        ASSERT_TRUE(app.InitInstance());
+        EXPECT_EQ(QDir::currentPath(), QDir(folder.filePath("My Widget")).canonicalPath());
+        app.ExitInstance();
+    }
+    QDir::setCurrent(before);
+    EXPECT_FALSE(QFile::exists(folder.filePath("tmp/a.restvt")));
+    EXPECT_FALSE(QFile::exists(folder.filePath("tmp/.hidden")));
+    EXPECT_TRUE(QFile::exists(folder.filePath("tmp/keep/inner"))) << "sub-folders are left alone";
+
+    QDir(folder.filePath("tmp")).removeRecursively();
+    QDir(folder.path()).mkpath("tmp");
+    touch(folder.filePath("tmp/b"));
+    {
+        CVellwickToolApp app(folder.path());
+        app.ExitInstance();
+    }
+    EXPECT_FALSE(QDir(folder.filePath("tmp")).exists()) << "an emptied scratch folder goes";
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('\n').toStdString();
+}

@@ -1,0 +1,94 @@
+#include "ScriptedPrompts.h"
+
+#include "platform/Components.h"
+#include "platform/Registry.h"
+#include "platform/ServerRegistration.h"
+#include "widget/Tavolet.h"
+#include "widget/VellwickToolDoc.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// The real reference server, registered for the test's own user the way
+// the registration tool does it.
+class ReferenceServer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        QString error;
+        ASSERT_TRUE(platform::RegisterServerLibrary(platform::Registry::instance(),
+                                                    TAVOLET_SERVER_LIBRARY, &error))
+            << error.toStdString();
+    }
+    static void TearDownTestSuite() {
+        QString error;
+        platform::UnregisterServerLibrary(platform::Registry::instance(), TAVOLET_SERVER_LIBRARY,
+                                          &error);
+    }
+
+    ScriptedPrompts prompts;
+    QTemporaryDir folder;
+};
+
+TEST_F(ReferenceServer, CreatesWithTitleFolderSampleAndTemplates) {
+    CTavolet tavolet;
+    ASSERT_TRUE(tavolet.CreateFromProgID("TavoletServer.Glimmerkey"));
+    EXPECT_EQ(tavolet.m_strProgID, "TavoletServer.Glimmerkey");
+    EXPECT_EQ(tavolet.m_strServerFolder, QFileInfo(TAVOLET_SERVER_LIBRARY).absolutePath());
+    EXPECT_FALSE(tavolet.m_strTitle.isEmpty()) << "the title comes from the server's strings";
+    EXPECT_TRUE(QFileInfo(tavolet.m_strSamplePage).isFile());
+    EXPECT_EQ(tavolet.m_dispatch.Name(), "Normal");
+    EXPECT_EQ(tavolet.m_dispatch.Description(), "");
+
+    QStringList names, descriptions, paths;
+    tavolet.ListTemplates(names, descriptions, paths);
+    EXPECT_GE(names.size(), 3);
+    EXPECT_EQ(descriptions.size(), names.size());
+    for (const QString& path : paths)
+        EXPECT_TRUE(path.endsWith("_TavoletServer.Glimmerkey.tvt")) << path.toStdString();
+}
+
+TEST_F(ReferenceServer, DocumentSavesAndReopensAndRefusesOtherFiles) {
+    CVellwickToolDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    doc.m_pTavolet->m_dispatch.SetName("RoundTrip");
+    doc.m_pTavolet->m_dispatch.SetDescription("saved and read back");
+    const QString path = folder.filePath("round.tvt");
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+
+    CVellwickToolDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(path)) << prompts.messages.join('\n').toStdString();
+    EXPECT_EQ(reopened.m_pTavolet->m_dispatch.Name(), "RoundTrip");
+    EXPECT_EQ(reopened.m_pTavolet->m_dispatch.Description(), "saved and read back");
+    EXPECT_EQ(reopened.m_pTavolet->m_dispatch.OwnerProgID(), "TavoletServer.Glimmerkey");
+
+    // A widget file of another widget type.
+    doc.m_pTavolet->m_dispatch.SetOwnerProgID("Other.Server");
+    ASSERT_TRUE(doc.m_pTavolet->m_dispatch.SaveToFile(folder.filePath("other.tvt")));
+    EXPECT_FALSE(reopened.OnOpenDocument(folder.filePath("other.tvt")));
+    EXPECT_EQ(reopened.m_pTavolet, nullptr);
+
+    QFile garbage(folder.filePath("garbage.tvt"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("\x7f" "ELF not a widget at all");
+    garbage.close();
+    EXPECT_FALSE(reopened.OnOpenDocument(garbage.fileName()));
+    EXPECT_EQ(prompts.messages, (QStringList{"This File is not saved by Vellwick Glimmerkey!",
+                                             "Open " + garbage.fileName() + " Error!"}));
+
+    // A failed save leaves the old file whole.
+    const QByteArray before = [&] {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    prompts.messages.clear();
+    EXPECT_FALSE(doc.OnSaveDocument(path));
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(prompts.messages, QStringList{"Save to " + path + " Error!"});
+    QFile after(path);
+    after.open(QIODevice::ReadOnly);
+    EXPECT_EQ(after.readAll(), before);
+}
