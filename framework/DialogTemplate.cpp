@@ -1,0 +1,211 @@
+#include "framework/DialogTemplate.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <cstdlib>
+
+namespace {
+
+// Rounds half away from zero, as the classic MulDiv does; the templates'
+// pixel sizes depend on it.
+int mulDiv(int nNumber, int nNumerator, int nDenominator) {
+    const qint64 nProduct = qint64(nNumber) * nNumerator;
+    const qint64 nMagnitude = (std::llabs(nProduct) + nDenominator / 2) / nDenominator;
+    return int(nProduct < 0 ? -nMagnitude : nMagnitude);
+}
+
+// A multi-line edit without WantReturn hands a plain Enter to its dialog, so
+// the default button still answers it; Ctrl+Enter starts a new line.
+class ReturnToDialog : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override {
+        if (pEvent->type() != QEvent::KeyPress) return false;
+        auto* pKey = static_cast<QKeyEvent*>(pEvent);
+        const bool bEnter = pKey->key() == Qt::Key_Return || pKey->key() == Qt::Key_Enter;
+        if (!bEnter) return false;
+        if (pKey->modifiers() & Qt::ControlModifier) {
+            static_cast<QPlainTextEdit*>(pWatched)->insertPlainText(QStringLiteral("\n"));
+            return true;
+        }
+        if (pKey->modifiers() & ~Qt::KeypadModifier) return false;
+        QWidget* pWindow = static_cast<QWidget*>(pWatched)->window();
+        QApplication::sendEvent(pWindow, pEvent);
+        return true;
+    }
+};
+
+QWidget* createMultilineEdit(const ControlTemplate& ctl, QWidget* pParent) {
+    auto* pEdit = new QPlainTextEdit(pParent);
+    pEdit->setReadOnly(ctl.styles & ControlStyle::ReadOnly);
+    // In a dialog, Tab moves between controls as it does everywhere else.
+    pEdit->setTabChangesFocus(true);
+    const bool bUnwrapped = ctl.styles & (ControlStyle::HScroll | ControlStyle::AutoScroll);
+    pEdit->setLineWrapMode(bUnwrapped ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    pEdit->setVerticalScrollBarPolicy(ctl.styles & ControlStyle::VScroll ? Qt::ScrollBarAsNeeded
+                                                                         : Qt::ScrollBarAlwaysOff);
+    pEdit->setHorizontalScrollBarPolicy(
+        ctl.styles & ControlStyle::HScroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    if (!(ctl.styles & ControlStyle::WantReturn))
+        pEdit->installEventFilter(new ReturnToDialog(pEdit));
+    return pEdit;
+}
+
+QWidget* createListBox(const ControlTemplate& ctl, QWidget* pParent) {
+    auto* pList = new QListWidget(pParent);
+    pList->setSelectionMode(ctl.styles & ControlStyle::MultipleSelection
+                                ? QAbstractItemView::ExtendedSelection
+                                : QAbstractItemView::SingleSelection);
+    pList->setSortingEnabled(ctl.styles & ControlStyle::Sort);
+    pList->setVerticalScrollBarPolicy(ctl.styles & ControlStyle::VScroll ? Qt::ScrollBarAsNeeded
+                                                                         : Qt::ScrollBarAlwaysOff);
+    pList->setHorizontalScrollBarPolicy(
+        ctl.styles & ControlStyle::HScroll ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    return pList;
+}
+
+QWidget* createListView(const ControlTemplate& ctl, QWidget* pParent) {
+    auto* pView = new QTreeWidget(pParent);
+    pView->setRootIsDecorated(false);
+    pView->setUniformRowHeights(true);
+    pView->setAllColumnsShowFocus(true);
+    pView->setSelectionMode(ctl.styles & ControlStyle::MultipleSelection
+                                ? QAbstractItemView::ExtendedSelection
+                                : QAbstractItemView::SingleSelection);
+    return pView;
+}
+
+QWidget* createStatic(const ControlTemplate& ctl, QWidget* pParent) {
+    auto* pLabel = new QLabel(ctl.strText, pParent);
+    // Descriptions shown here come from outside; "<b>" must stay text.
+    pLabel->setTextFormat(Qt::PlainText);
+    pLabel->setWordWrap(true);
+    Qt::Alignment alignment = Qt::AlignLeft;
+    if (ctl.styles & ControlStyle::Center) alignment = Qt::AlignHCenter;
+    if (ctl.styles & ControlStyle::Right) alignment = Qt::AlignRight;
+    pLabel->setAlignment(alignment | Qt::AlignTop);
+    if (ctl.styles & ControlStyle::Sunken) pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return pLabel;
+}
+
+QWidget* createControl(const ControlTemplate& ctl, QWidget* pParent) {
+    switch (ctl.kind) {
+    case ControlKind::Static:
+        return createStatic(ctl, pParent);
+    case ControlKind::Picture: {
+        auto* pLabel = new QLabel(pParent);
+        pLabel->setAlignment(Qt::AlignCenter);
+        return pLabel;
+    }
+    case ControlKind::GroupBox: {
+        auto* pBox = new QGroupBox(ctl.strText, pParent);
+        // A sibling, not a parent, of the controls it frames: kept beneath
+        // them so that it never covers them or takes their clicks.
+        pBox->lower();
+        return pBox;
+    }
+    case ControlKind::HorizontalRule: {
+        auto* pLine = new QFrame(pParent);
+        pLine->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+        return pLine;
+    }
+    case ControlKind::Edit: {
+        if (ctl.styles & ControlStyle::Multiline) return createMultilineEdit(ctl, pParent);
+        auto* pEdit = new QLineEdit(ctl.strText, pParent);
+        pEdit->setReadOnly(ctl.styles & ControlStyle::ReadOnly);
+        return pEdit;
+    }
+    case ControlKind::RichEdit:
+        return createMultilineEdit(ctl, pParent);
+    case ControlKind::PushButton: {
+        auto* pButton = new QPushButton(ctl.strText, pParent);
+        pButton->setDefault(ctl.styles & ControlStyle::Default);
+        return pButton;
+    }
+    case ControlKind::CheckBox:
+        return new QCheckBox(ctl.strText, pParent);
+    case ControlKind::ListBox:
+        return createListBox(ctl, pParent);
+    case ControlKind::ListView:
+        return createListView(ctl, pParent);
+    }
+    Q_UNREACHABLE();
+}
+
+} // namespace
+
+DialogUnits::DialogUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int nLetters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    // The average of the 52 letters, rounded as the classic dialog manager does.
+    m_nBaseX = (nLetters / 26 + 1) / 2;
+    m_nBaseY = metrics.height();
+}
+
+DialogUnits::DialogUnits(int nBaseX, int nBaseY) : m_nBaseX(nBaseX), m_nBaseY(nBaseY) {}
+
+QFont DialogUnits::dialogFont() {
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    return font;
+}
+
+int DialogUnits::toPixelsX(int nDluX) const {
+    return mulDiv(nDluX, m_nBaseX, 4);
+}
+
+int DialogUnits::toPixelsY(int nDluY) const {
+    return mulDiv(nDluY, m_nBaseY, 8);
+}
+
+QSize DialogUnits::toPixels(QSize sizeDlu) const {
+    return {toPixelsX(sizeDlu.width()), toPixelsY(sizeDlu.height())};
+}
+
+QRect DialogUnits::toPixels(const QRect& rcDlu) const {
+    // Edges, not sizes, are converted, so controls that touch in dialog units
+    // touch in pixels too.
+    const int nLeft = toPixelsX(rcDlu.x());
+    const int nTop = toPixelsY(rcDlu.y());
+    const int nRight = toPixelsX(rcDlu.x() + rcDlu.width());
+    const int nBottom = toPixelsY(rcDlu.y() + rcDlu.height());
+    return {nLeft, nTop, nRight - nLeft, nBottom - nTop};
+}
+
+std::vector<std::pair<int, QWidget*>> buildControls(const DialogTemplate& dlgTemplate,
+                                                    const DialogUnits& units, QWidget* pParent) {
+    std::vector<std::pair<int, QWidget*>> arrControls;
+    arrControls.reserve(dlgTemplate.arrControls.size());
+    // A label's mnemonic focuses the next control that takes the focus.
+    QLabel* pPendingBuddy = nullptr;
+    for (const ControlTemplate& ctl : dlgTemplate.arrControls) {
+        QWidget* pControl = createControl(ctl, pParent);
+        pControl->setGeometry(units.toPixels(ctl.rcDlu));
+        pControl->setEnabled(!(ctl.styles & ControlStyle::Disabled));
+        if (ctl.kind == ControlKind::Picture && !ctl.strText.isEmpty())
+            static_cast<QLabel*>(pControl)->setPixmap(QIcon(ctl.strText).pixmap(pControl->size()));
+
+        if (pPendingBuddy && (pControl->focusPolicy() & Qt::TabFocus)) {
+            pPendingBuddy->setBuddy(pControl);
+            pPendingBuddy = nullptr;
+        }
+        if (ctl.kind == ControlKind::Static && ctl.strText.contains(u'&'))
+            pPendingBuddy = static_cast<QLabel*>(pControl);
+        arrControls.emplace_back(ctl.nID, pControl);
+    }
+    return arrControls;
+}
