@@ -1,0 +1,77 @@
+#pragma once
+
+#include "framework/DialogTemplate.h"
+#include "framework/Prompts.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QDialog>
+#include <QItemSelectionModel>
+
+#include <utility>
+#include <vector>
+
+class CDataExchange;
+
+// Dialogs end with the codes message boxes answer with.
+using framework::IDCANCEL;
+using framework::IDOK;
+
+// A dialog built from a template, with data exchange between the members of
+// a subclass and its controls.
+class CDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CDialog(const DialogTemplate& dlgTemplate, QWidget* pParent = nullptr);
+
+    QWidget* GetDlgItem(int nID) const;
+    template <class T> T* Item(int nID) const { return qobject_cast<T*>(GetDlgItem(nID)); }
+
+    int DoModal();
+    void EndDialog(int nResult);
+    bool UpdateData(bool bSaveAndValidate = true);
+    void SetWindowText(const QString& strText);
+    const DialogUnits& Units() const { return m_units; }
+
+    // Escape and the close box arrive here.
+    void reject() override;
+
+protected:
+    virtual bool OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void DoDataExchange(CDataExchange* pDX);
+
+    template <class D> void OnButton(int nID, void (D::*pHandler)());
+    template <class D> void OnSelChange(int nID, void (D::*pHandler)());
+
+    void showEvent(QShowEvent* pEvent) override;
+
+private:
+    void focusFirstTabStop();
+
+    DialogUnits m_units;
+    std::vector<std::pair<int, QWidget*>> m_arrControls;
+    bool m_bInitialized = false;
+    bool m_bInInitDialog = false;
+    bool m_bExchanging = false;
+};
+
+template <class D> void CDialog::OnButton(int nID, void (D::*pHandler)()) {
+    auto* pButton = Item<QAbstractButton>(nID);
+    Q_ASSERT_X(pButton, "CDialog::OnButton", "no button with this ID");
+    connect(pButton, &QAbstractButton::clicked, this,
+            [this, pHandler] { (static_cast<D*>(this)->*pHandler)(); });
+}
+
+template <class D> void CDialog::OnSelChange(int nID, void (D::*pHandler)()) {
+    auto* pView = Item<QAbstractItemView>(nID);
+    Q_ASSERT_X(pView, "CDialog::OnSelChange", "no list with this ID");
+    // Selections made by UpdateData are not reported: a handler that ran
+    // halfway through an exchange would read half-filled controls.
+    connect(pView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, pHandler] {
+                if (!m_bExchanging) (static_cast<D*>(this)->*pHandler)();
+            });
+}
