@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class CTavolet;
+
+// The code parts of a widget that the host knows by name; each is empty
+// unless the server offers a part of that name.
+struct CodeParts {
+    QString style;  // page head
+    QString script; // page head, after the style
+    QString cursor; // where the widget shows in the body
+};
+
+// Asks the server for its parts, matching names exactly; of two parts with
+// one name the later wins. Texts come back as the server gave them.
+CodeParts CollectCodeParts(CTavolet& tavolet);
+
+// A page holding only the widget, CR LF line ends, no final line break.
+QString BuildPageText(const QString& title, const CodeParts& parts);
+
+// The widget file a server saves beside a page to place its support files:
+// the page's folder, its name without extension, ".restvt".
+QString SupportFileScratchPath(const QString& pagePath);
+
+inline const QString InsertBeginMarker = QStringLiteral("<!--Insert By Mirovasta Glimmerkey-->\r\n");
+inline const QString InsertEndMarker = QStringLiteral("\r\n<!--End of Glimmerkey-->\r\n");
