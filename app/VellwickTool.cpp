@@ -23,7 +23,10 @@ QString loadDisplayName() {
 }
 } // namespace
 
-CVellwickToolApp::CVellwickToolApp() : CWinApp(loadDisplayName()) {}
+CVellwickToolApp::CVellwickToolApp(QString appFolder)
+    : CWinApp(loadDisplayName()),
+      m_strAppFolder(appFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                         : std::move(appFolder)) {}
 
 bool CVellwickToolApp::InitInstance() {
     QString problem;
@@ -35,7 +38,6 @@ bool CVellwickToolApp::InitInstance() {
 
     SetRegistryKey(QStringLiteral("Mirovasta"));
 
-    m_strAppFolder = QCoreApplication::applicationDirPath();
     QDir::setCurrent(m_strAppFolder + "/My Widget");
 
     LoadStdProfileSettings(kRecentFileCount);

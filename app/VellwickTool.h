@@ -6,7 +6,8 @@
 // folder and the first document, and clears the scratch folder at exit.
 class CVellwickToolApp : public framework::CWinApp {
 public:
-    CVellwickToolApp();
+    // The folder beside the executable unless another is given (tests do).
+    explicit CVellwickToolApp(QString appFolder = {});
 
     bool InitInstance() override;
     int ExitInstance() override;
