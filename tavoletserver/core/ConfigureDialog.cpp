@@ -101,6 +101,7 @@ QWidget* ConfigureDialog::createTextPage() {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
     m_caption = new QLineEdit;
+    m_caption->setObjectName(QStringLiteral("caption"));
     m_caption->setMaxLength(Limits::CaptionLength);
     form->addRow(tr("Ca&ption:"), m_caption);
 

@@ -2,7 +2,11 @@
 // the dispatch contract.
 #include "platform/DispatchContract.h"
 
+#include <QApplication>
 #include <QDateTime>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QLibrary>
@@ -202,4 +206,26 @@ TEST_F(ServerModule, SupportFilesAreListedAndPlacedBesideAPage) {
     EXPECT_FALSE(QFile::exists(plain + QLatin1Char('/') + webPaths[0]));
     EXPECT_TRUE(QFile::exists(plain + QStringLiteral("/page.tvt")));
     fails(28, Call, {other + QStringLiteral("/page.restvt")});
+}
+
+TEST_F(ServerModule, ConfigureReportsWhetherTheWidgetChanged) {
+    // Answers the modal dialog the module shows, through its widgets only.
+    auto answer = [](const QString& caption, bool accept) {
+        QTimer::singleShot(0, [=] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            if (!caption.isNull()) dialog->findChild<QLineEdit*>(QStringLiteral("caption"))->setText(caption);
+            accept ? dialog->accept() : dialog->reject();
+        });
+    };
+    const QString before = ok(19, Call, {0, 1}).toString();
+    answer(QStringLiteral("Changed"), false);
+    EXPECT_FALSE(ok(9, Call).toBool());
+    answer({}, true);
+    EXPECT_FALSE(ok(9, Call).toBool());
+    EXPECT_EQ(ok(19, Call, {0, 1}).toString(), before);
+    answer(QStringLiteral("Changed"), true);
+    EXPECT_TRUE(ok(9, Call).toBool());
+    EXPECT_TRUE(ok(19, Call, {0, 1}).toString().contains(QLatin1String("<span>Changed</span>")));
+    fails(9, Call, {1});
 }
