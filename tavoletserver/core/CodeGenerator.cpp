@@ -162,7 +162,8 @@ QString cursor(const GlimmerSettings& s) {
     if (!hover.isEmpty() || !click.isEmpty())
         js += QStringLiteral("Glimmerkey.wire(document.currentScript&&document.currentScript.previousElementSibling,%1,%2);")
                   .arg(WebText::jsString(hover), WebText::jsString(click));
-    return markup + QLatin1String("\r\n<script>") + js + QLatin1String("</script>");
+    // One line: pasted into a page of any line-end style it adds none of its own.
+    return markup + QLatin1String("<script>") + js + QLatin1String("</script>");
 }
 
 QList<CodePart> parts(const GlimmerSettings& s) {
