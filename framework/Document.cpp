@@ -76,7 +76,8 @@ bool CDocument::DoSave(const QString& path, bool replace) {
         if (m_pDocTemplate) {
             request.filter = m_pDocTemplate->FileFilter();
             request.defaultSuffix = m_pDocTemplate->DefaultExtension().mid(1);
-            if (!proposed.isEmpty() && QFileInfo(proposed).suffix().isEmpty())
+            // A document name may hold dots of its own ("x_Server.Type").
+            if (!proposed.isEmpty() && !proposed.endsWith(m_pDocTemplate->DefaultExtension()))
                 proposed += m_pDocTemplate->DefaultExtension();
         }
         request.initialPath = proposed;

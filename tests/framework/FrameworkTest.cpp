@@ -1,5 +1,5 @@
-#include "ScriptedPrompts.h"
-#include "TestHome.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestHome.h"
 
 #include "framework/Application.h"
 #include "framework/DocTemplate.h"

@@ -1,5 +1,5 @@
 #include "platform/Registry.h"
-#include "TestHome.h"
+#include "support/TestHome.h"
 #include "platform/Hive.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/Prompts.h"
+#include "support/QtPrinters.h"
 
 #include <QList>
 #include <QStringList>

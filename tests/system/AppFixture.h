@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FakeServer.h"
-#include "ScriptedPrompts.h"
+#include "support/FakeServer.h"
+#include "support/ScriptedPrompts.h"
 
 #include "app/VellwickTool.h"
 #include "framework/DocTemplate.h"

@@ -1,4 +1,4 @@
-#include "ScriptedPrompts.h"
+#include "support/ScriptedPrompts.h"
 
 #include "platform/Components.h"
 #include "platform/Registry.h"

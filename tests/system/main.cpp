@@ -1,4 +1,4 @@
-#include "TestHome.h"
+#include "support/TestHome.h"
 #include "res/Resource.h"
 
 #include <QApplication>
