@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+namespace framework {
+
 CDataExchange::CDataExchange(CDialog* pDlgWnd, bool bSaveAndValidate)
     : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
@@ -80,3 +82,5 @@ void DDX_LBIndex(CDataExchange* pDX, int nID, int& nIndex) {
         pList->setCurrentItem(nullptr);
     }
 }
+
+} // namespace framework

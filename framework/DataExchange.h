@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+namespace framework {
+
 class CDialog;
 
 // One pass of CDialog::UpdateData: either members into controls or, with
@@ -38,3 +40,5 @@ template <class T> void DDX_Control(CDataExchange* pDX, int nID, T*& pControl) {
     pControl = qobject_cast<T*>(pDX->PrepareCtrl(nID));
     Q_ASSERT_X(pControl, "DDX_Control", "the control is of another kind");
 }
+
+} // namespace framework

@@ -5,6 +5,8 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
+namespace framework {
+
 CDialog::CDialog(const DialogTemplate& dlgTemplate, QWidget* pParent)
     : QDialog(pParent), m_units(DialogUnits::dialogFont()) {
     setFont(DialogUnits::dialogFont());
@@ -94,3 +96,5 @@ void CDialog::focusFirstTabStop() {
         }
     }
 }
+
+} // namespace framework

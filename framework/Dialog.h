@@ -11,11 +11,9 @@
 #include <utility>
 #include <vector>
 
-class CDataExchange;
+namespace framework {
 
-// Dialogs end with the codes message boxes answer with.
-using framework::IDCANCEL;
-using framework::IDOK;
+class CDataExchange;
 
 // A dialog built from a template, with data exchange between the members of
 // a subclass and its controls.
@@ -75,3 +73,5 @@ template <class D> void CDialog::OnSelChange(int nID, void (D::*pHandler)()) {
                 if (!m_bExchanging) (static_cast<D*>(this)->*pHandler)();
             });
 }
+
+} // namespace framework

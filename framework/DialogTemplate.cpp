@@ -15,6 +15,8 @@
 
 #include <cstdlib>
 
+namespace framework {
+
 namespace {
 
 // Rounds half away from zero, as the classic MulDiv does; the templates'
@@ -209,3 +211,5 @@ std::vector<std::pair<int, QWidget*>> buildControls(const DialogTemplate& dlgTem
     }
     return arrControls;
 }
+
+} // namespace framework

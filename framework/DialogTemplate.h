@@ -10,6 +10,8 @@
 
 class QWidget;
 
+namespace framework {
+
 // Converts dialog units to pixels through a font's metrics, so that a
 // template laid out once fits its text in any font.
 class DialogUnits {
@@ -85,3 +87,5 @@ struct DialogTemplate {
 // `units`, and returns them with their IDs in template (and tab) order.
 std::vector<std::pair<int, QWidget*>> buildControls(const DialogTemplate& dlgTemplate,
                                                     const DialogUnits& units, QWidget* pParent);
+
+} // namespace framework

@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 
+using namespace framework;
+
 namespace {
 
 enum { IDC_FILES = 1035, IDC_COPY_TO = 1037 };

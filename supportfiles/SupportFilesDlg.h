@@ -7,7 +7,7 @@ class QTreeWidget;
 
 // Lists the image, audio and class files the widget's code refers to and
 // copies the selected ones into a folder.
-class CSupportFilesDlg : public CDialog {
+class CSupportFilesDlg : public framework::CDialog {
     Q_OBJECT
 public:
     CSupportFilesDlg();
@@ -17,7 +17,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    void DoDataExchange(CDataExchange* pDX) override;
+    void DoDataExchange(framework::CDataExchange* pDX) override;
 
 private:
     void OnCopyTo();

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QListWidget>
 
+using namespace framework;
+
 namespace {
 
 enum { IDC_TEMPLATES = 1011, IDC_NAME = 1012, IDC_DESCRIPTION = 1013, IDC_TEMPLATE_INFO = 1014 };

@@ -6,7 +6,7 @@
 class QListWidget;
 
 // Names and describes a new widget and picks the template it starts from.
-class CNewWidgetDlg : public CDialog {
+class CNewWidgetDlg : public framework::CDialog {
     Q_OBJECT
 public:
     CNewWidgetDlg();
@@ -25,7 +25,7 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnOK() override;
-    void DoDataExchange(CDataExchange* pDX) override;
+    void DoDataExchange(framework::CDataExchange* pDX) override;
 
 private:
     void OnSelchangeTemplates();

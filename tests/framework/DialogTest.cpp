@@ -17,6 +17,8 @@
 
 #include <functional>
 
+using namespace framework;
+
 // Readable failure messages.
 void PrintTo(const QString& str, std::ostream* pOut) {
     *pOut << '"' << str.toStdString() << '"';
