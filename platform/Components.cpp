@@ -29,21 +29,11 @@ std::unique_ptr<dispatch::IDispatchObject> createFromLibrary(const QUuid& clsid,
     }
     // Never unloaded: objects and Qt types of the library may outlive any scope here.
     QLibrary library(*path);
-    if (!library.load()) {
-        *whyNot = "The server library " + *path + " cannot be loaded: " + library.errorString();
-        return nullptr;
-    }
-    const auto version =
-        reinterpret_cast<TavoletContractVersionFn>(library.resolve(TAVOLET_ENTRY_CONTRACT_VERSION));
+    if (!LoadServerLibrary(library, whyNot)) return nullptr;
     const auto create =
         reinterpret_cast<DllCreateInstanceFn>(library.resolve(TAVOLET_ENTRY_CREATE_INSTANCE));
-    if (!version || !create) {
+    if (!create) {
         *whyNot = "The library " + *path + " is not a widget server.";
-        return nullptr;
-    }
-    if (qstrcmp(version(), TAVOLET_DISPATCH_CONTRACT) != 0) {
-        *whyNot = "The server library " + *path + " speaks another contract version (" +
-                  QString::fromUtf8(version()) + ").";
         return nullptr;
     }
     std::unique_ptr<dispatch::IDispatchObject> object(
@@ -106,6 +96,26 @@ std::unique_ptr<dispatch::IDispatchObject> CreateInstance(const QUuid& clsid, QS
     }
     if (whyNot) *whyNot = reason;
     return object;
+}
+
+bool LoadServerLibrary(QLibrary& library, QString* whyNot) {
+    const QString path = library.fileName();
+    if (!library.load()) {
+        *whyNot = "The server library " + path + " cannot be loaded: " + library.errorString();
+        return false;
+    }
+    const auto version =
+        reinterpret_cast<TavoletContractVersionFn>(library.resolve(TAVOLET_ENTRY_CONTRACT_VERSION));
+    if (!version) {
+        *whyNot = "The library " + path + " is not a widget server.";
+        return false;
+    }
+    if (qstrcmp(version(), TAVOLET_DISPATCH_CONTRACT) != 0) {
+        *whyNot = "The server library " + path + " speaks another contract version (" +
+                  QString::fromUtf8(version()) + ").";
+        return false;
+    }
+    return true;
 }
 
 QString LoadModuleString(qint64 moduleHandle, int id) {

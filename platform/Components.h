@@ -4,6 +4,8 @@
 
 #include <QUuid>
 
+class QLibrary;
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -44,6 +46,10 @@ private:
 // Null on failure, with the reason in `whyNot`.
 std::unique_ptr<dispatch::IDispatchObject> CreateInstance(const QUuid& clsid,
                                                           QString* whyNot = nullptr);
+
+// Loads the library set on `library` and checks that it is a widget server
+// of this contract version; false with the reason otherwise.
+bool LoadServerLibrary(QLibrary& library, QString* whyNot);
 
 // String resource `id` of the module behind a server's module handle;
 // empty when the module or the string does not exist.

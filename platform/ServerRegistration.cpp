@@ -17,16 +17,11 @@ template <typename Each>
 bool forEachClass(const QString& libraryPath, QString* error, Each each) {
     const QString path = QFileInfo(libraryPath).absoluteFilePath();
     QLibrary library(path);
-    if (!library.load()) {
-        *error = "Cannot load " + path + ": " + library.errorString();
-        return false;
-    }
-    const auto version =
-        reinterpret_cast<TavoletContractVersionFn>(library.resolve(TAVOLET_ENTRY_CONTRACT_VERSION));
+    if (!LoadServerLibrary(library, error)) return false;
     const auto info =
         reinterpret_cast<DllRegistrationInfoFn>(library.resolve(TAVOLET_ENTRY_REGISTRATION_INFO));
-    if (!version || !info || qstrcmp(version(), TAVOLET_DISPATCH_CONTRACT) != 0) {
-        *error = path + " is not a widget server of contract " TAVOLET_DISPATCH_CONTRACT ".";
+    if (!info) {
+        *error = "The library " + path + " is not a widget server.";
         return false;
     }
     int count = 0;
