@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <functional>
+
 using dispatch::InvokeKind;
 using dispatch::InvokeResult;
 
