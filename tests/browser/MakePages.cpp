@@ -1,0 +1,395 @@
+// Writes the pages the browser tests open, each made the way the host makes
+// it: the real server, registered for a temporary home, driven through
+// CTavolet and the host's page-text helpers. Next to the pages goes
+// manifest.json, which tells the tests what each widget was configured as.
+// Usage: make_browser_pages OUTPUT_FOLDER SERVER_LIBRARY
+#include "CodeGenerator.h"
+#include "WidgetFile.h"
+
+#include "framework/Prompts.h"
+#include "output/HtmlCode.h"
+#include "platform/Registry.h"
+#include "platform/ServerRegistration.h"
+#include "res/Resource.h"
+#include "widget/Tavolet.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+
+namespace {
+
+const QString ProgId = QStringLiteral("TavoletServer.Glimmerkey");
+
+[[noreturn]] void fail(const QString& message) {
+    throw std::runtime_error(message.toStdString());
+}
+
+// A message box would wait forever in a tool; every one is a failure here.
+class FailingPrompts final : public framework::Prompts {
+public:
+    int MessageBox(const QString& text, framework::MessageButtons) override {
+        fail("the host asked: " + text);
+    }
+    std::optional<QString> FileDialog(const framework::FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> BrowseFolder(const QString&) override { return std::nullopt; }
+};
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        fail("cannot write " + path + ": " + file.errorString());
+}
+
+// Pages are written as UTF-8 text, byte for byte what the host would write.
+void writePage(const QString& path, const QString& text) {
+    writeBytes(path, text.toUtf8());
+}
+
+// Where the test widgets' links lead.
+const char* const LandingPage = R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<title>Landing</title>
+</head>
+<body>
+<main>
+<h1>Landing</h1>
+</main>
+</body>
+</html>
+)";
+
+// A user's own page whose style sheet reaches links, buttons, spans, images
+// and focus outlines, as site style sheets do.
+const char* const UserPage = R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>Our club</title>
+<style>
+*, *::before, *::after { box-sizing: content-box; }
+body { margin: 0; font: 14px/1.6 Georgia, serif; color: #222; background: #fafafa; }
+main { max-width: 40em; margin: 0 auto; padding: 1em; }
+a { color: #0645ad; text-decoration: underline; padding: 3px; }
+a:hover, a:focus { color: #c00; background: #ffe; }
+button { padding: 12px 30px; font-size: 20px; border: 3px solid #999; background: #eee; }
+span { letter-spacing: .2em; }
+img { max-width: 100%; height: auto; border: 2px solid #ccc; }
+:focus { outline: none; }
+</style>
+</head>
+<body>
+<header>
+<p><a href="index.htm">Home</a></p>
+</header>
+<main>
+<h1>Our club</h1>
+<p>Meetings are on Tuesdays. Members read on below.</p>
+<p>{{WIDGET}}</p>
+<p>See you there.</p>
+</main>
+</body>
+</html>
+)";
+
+// A page the user already has; the caret marks are where the insert goes.
+const char* const ExistingPage = R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<title>Spring sale</title>
+<style>
+body { font-family: Arial, sans-serif; margin: 2em; }
+.offer { border: 1px solid #888; padding: 1em; }
+</style>
+</head>
+<body>
+<main>
+<h1>Spring sale</h1>
+<div class="offer">
+<p>All tickets half price until May.</p>
+{{FIRST}}</div>
+<div class="offer">
+<p>Second offer.</p>
+{{SECOND}}</div>
+</main>
+</body>
+</html>
+)";
+
+// The pages a user already has, with the CR LF line ends the host writes.
+QString userText(const char* text) {
+    return QString::fromUtf8(text).replace(QLatin1String("\n"), QLatin1String("\r\n"));
+}
+
+// Places the support files beside `page` through the scratch widget file and
+// deletes that file, as the host does: New Page through SaveToFile, the
+// insert command (and here Copy Code) through SaveWithSupportFiles.
+void placeSupportFiles(CTavolet& tavolet, const QString& page, bool explicitCall) {
+    const QString scratch = SupportFileScratchPath(page);
+    QDir().mkpath(QFileInfo(page).absolutePath());
+    const bool saved = explicitCall ? tavolet.m_dispatch.SaveWithSupportFiles(scratch, 1)
+                                    : tavolet.m_dispatch.SaveToFile(scratch);
+    if (!saved) fail("the server could not place the support files of " + page);
+    if (!QFile::remove(scratch)) fail("no scratch widget file at " + scratch);
+}
+
+QJsonObject colours(const StateColors& c) {
+    return {{"text", c.text.name()}, {"fill", c.fill.name()}, {"fill2", c.fill2.name()}};
+}
+
+// What the tests need to know about one widget on a page. The settings come
+// from the widget file itself; the code and support files from the server,
+// as the host sees them.
+QJsonObject describe(CTavolet& tavolet, const QString& widgetFile) {
+    QString error;
+    const std::optional<GlimmerWidget> widget = WidgetFile::load(widgetFile, &error);
+    if (!widget) fail(widgetFile + ": " + error);
+    const GlimmerSettings& s = widget->settings;
+
+    QJsonObject states;
+    for (int i = 0; i < ButtonStateCount; ++i)
+        states[stateName(static_cast<ButtonState>(i)).toLower()] = colours(s.states[i]);
+
+    QJsonArray supportFiles;
+    for (int i = 0, n = tavolet.m_dispatch.SupportFileCount(); i < n; ++i)
+        supportFiles.append(tavolet.m_dispatch.SupportFileWebPath(i));
+
+    const CodeParts parts = CollectCodeParts(tavolet);
+    return {
+        {"name", widget->name},
+        {"widgetFile", QFileInfo(widgetFile).absoluteFilePath()},
+        {"key", CodeGenerator::widgetKey(s)},
+        {"caption", s.caption},
+        {"tooltip", s.tooltip},
+        {"accessibleName", CodeGenerator::accessibleName(s)},
+        {"linkUrl", s.linkUrl},
+        {"linkTarget", s.linkTarget},
+        {"width", s.width},
+        {"height", s.height},
+        {"fill", s.fillStyle == FillStyle::Solid ? "solid" : "gradient"},
+        {"states", states},
+        {"glimmer",
+         QJsonObject{{"enabled", s.glimmerEnabled},
+                     {"trigger", s.glimmerTrigger == GlimmerTrigger::Always ? "always" : "hover"},
+                     {"periodMs", s.glimmerPeriodMs()}}},
+        {"hasIcon", !s.iconPath.isEmpty()},
+        {"hoverSound", !s.hoverSoundPath.isEmpty()},
+        {"clickSound", !s.clickSoundPath.isEmpty()},
+        {"supportFiles", supportFiles},
+        {"parts",
+         QJsonObject{{"cursor", parts.cursor}, {"style", parts.style}, {"script", parts.script}}},
+    };
+}
+
+class PageMaker {
+public:
+    explicit PageMaker(const QString& outFolder) : m_out(outFolder) {}
+
+    // New Page: the fixed skeleton, the support files placed through SaveToFile.
+    void newPage(const QString& id, const QString& widgetFile) {
+        CTavolet tavolet;
+        open(tavolet, widgetFile);
+        const QString page = pagePath(id, id + ".htm");
+        placeSupportFiles(tavolet, page, false);
+        writePage(page, BuildPageText(tavolet.m_strTitle, CollectCodeParts(tavolet)));
+        add(id, "new", page, {describe(tavolet, widgetFile)});
+    }
+
+    // Copy Code: the user pastes the cursor part into a page of their own.
+    void copiedPage(const QString& id, const QString& widgetFile, const QString& userPage,
+                    const QString& caret) {
+        CTavolet tavolet;
+        open(tavolet, widgetFile);
+        const QString page = pagePath(id, id + ".htm");
+        placeSupportFiles(tavolet, page, true);
+        writePage(page, atCaret(userPage, caret, CollectCodeParts(tavolet).cursor));
+        add(id, "copy", page, {describe(tavolet, widgetFile)});
+    }
+
+    // Insert: each widget's marker block put at a caret in the existing page.
+    void insertedPage(const QString& id, const QStringList& widgetFiles, QString existingPage,
+                      const QStringList& carets) {
+        const QString page = pagePath(id, id + ".htm");
+        QJsonArray widgets;
+        for (qsizetype i = 0; i < widgetFiles.size(); ++i) {
+            CTavolet tavolet;
+            open(tavolet, widgetFiles[i]);
+            const QString block =
+                InsertBeginMarker + tavolet.m_dispatch.CodePartText(0, 1) + InsertEndMarker;
+            existingPage = atCaret(existingPage, carets[i], block);
+            placeSupportFiles(tavolet, page, true);
+            widgets.append(describe(tavolet, widgetFiles[i]));
+        }
+        writePage(page, existingPage);
+        add(id, "insert", page, widgets);
+    }
+
+    // A plain page beside `id`'s page that links lead to.
+    void landingPage(const QString& id) {
+        writePage(pagePath(id, "landing.htm"), userText(LandingPage));
+    }
+
+    QJsonArray pages() const { return m_pages; }
+
+private:
+    static void open(CTavolet& tavolet, const QString& widgetFile) {
+        if (!tavolet.CreateFromProgID(ProgId)) fail("cannot create " + ProgId);
+        if (!tavolet.m_dispatch.LoadFromFile(widgetFile))
+            fail("the server cannot load " + widgetFile);
+    }
+
+    static QString atCaret(QString text, const QString& caret, const QString& code) {
+        const qsizetype at = text.indexOf(caret);
+        if (at < 0) fail("no caret mark " + caret);
+        return text.replace(at, caret.size(), code);
+    }
+
+    QString pagePath(const QString& id, const QString& file) const {
+        return m_out + "/" + id + "/" + file;
+    }
+
+    void add(const QString& id, const QString& kind, const QString& page,
+             const QJsonArray& widgets) {
+        m_pages.append(QJsonObject{{"id", id},
+                                   {"kind", kind},
+                                   {"path", QDir(m_out).relativeFilePath(page)},
+                                   {"skeleton", kind == QLatin1String("new")},
+                                   {"widgets", widgets}});
+    }
+
+    QString m_out;
+    QJsonArray m_pages;
+};
+
+// A widget derived from a template, written through the server's own file code.
+QString makeWidgetFile(const QString& folder, const QString& name, const QString& templatePath,
+                       const std::function<void(GlimmerWidget&)>& change) {
+    QString error;
+    std::optional<GlimmerWidget> widget = WidgetFile::load(templatePath, &error);
+    if (!widget) fail(templatePath + ": " + error);
+    widget->name = name;
+    change(*widget);
+    const GlimmerWidget wanted = *widget;
+    const QString path = folder + "/" + name + ".tvt";
+    QDir().mkpath(folder);
+    if (!WidgetFile::save(*widget, path, &error)) fail(path + ": " + error);
+    const std::optional<GlimmerWidget> back = WidgetFile::load(path, &error);
+    if (!back) fail(path + ": " + error);
+    // A widget the server trimmed would not be the widget the test means.
+    if (back->settings.caption != wanted.settings.caption ||
+        back->settings.linkUrl != wanted.settings.linkUrl ||
+        back->settings.tooltip != wanted.settings.tooltip)
+        fail(path + ": the widget file did not keep its texts");
+    return path;
+}
+
+void run(const QString& outFolder, const QString& serverLibrary) {
+    QString error;
+    if (!platform::RegisterServerLibrary(platform::Registry::instance(), serverLibrary, &error))
+        fail("cannot register " + serverLibrary + ": " + error);
+
+    QStringList names, descriptions, templates;
+    {
+        CTavolet scratch;
+        if (!scratch.CreateFromProgID(ProgId)) fail("cannot create " + ProgId);
+        scratch.ListTemplates(names, descriptions, templates);
+    }
+    if (templates.isEmpty()) fail("the server has no templates");
+    templates.sort();
+    auto templateNamed = [&](const QString& name) {
+        for (const QString& path : templates)
+            if (QFileInfo(path).fileName().startsWith(name + "_")) return path;
+        fail("no template " + name);
+    };
+    const QString media = QFileInfo(serverLibrary).absolutePath() + "/media/";
+
+    const QString widgets = outFolder + "/widgets";
+    const QString linked =
+        makeWidgetFile(widgets, "Linked", templateNamed("Ember"), [&](GlimmerWidget& w) {
+            w.settings.caption = "Go on";
+            w.settings.linkUrl = "landing.htm";
+            w.settings.iconPath = media + "arrow.svg";
+        });
+    const QString sounding =
+        makeWidgetFile(widgets, "Sounding", templateNamed("Candy"), [](GlimmerWidget& w) {
+            w.settings.caption = "Ring and go";
+            w.settings.linkUrl = "landing.htm";
+        });
+    const QString hostile =
+        makeWidgetFile(widgets, "Hostile", templateNamed("Slate"), [](GlimmerWidget& w) {
+            w.settings.caption = "\"><script>alert(1)</script>";
+            w.settings.tooltip = "' onmouseover='alert(2)' \"><img src=x onerror=alert(3)>";
+            w.settings.linkUrl = "landing.htm?q=\"><script>alert(4)</script>#'onfocus='alert(5)";
+        });
+
+    PageMaker maker(outFolder);
+    for (const QString& path : templates)
+        maker.newPage(QFileInfo(path).fileName().section('_', 0, 0), path);
+
+    maker.copiedPage("copied", linked, userText(UserPage), "{{WIDGET}}");
+    maker.landingPage("copied");
+
+    maker.insertedPage("inserted", {sounding}, userText(ExistingPage).remove("{{SECOND}}"),
+                       {"{{FIRST}}"});
+    maker.landingPage("inserted");
+
+    maker.insertedPage("two", {templateNamed("Forest"), templateNamed("Sunrise")},
+                       userText(ExistingPage), {"{{FIRST}}", "{{SECOND}}"});
+
+    maker.newPage("hostile", hostile);
+    maker.landingPage("hostile");
+
+    const QJsonObject manifest{{"progId", ProgId}, {"pages", maker.pages()}};
+    writeBytes(outFolder + "/manifest.json", QJsonDocument(manifest).toJson());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_browser_pages OUTPUT_FOLDER SERVER_LIBRARY\n");
+        return 2;
+    }
+    // The registration lands in a home of our own, never the developer's.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    InstallStringTable();
+    FailingPrompts prompts;
+    framework::Prompts::setInstance(&prompts);
+
+    const QString outFolder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString serverLibrary = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+    int status = 0;
+    try {
+        if (QDir(outFolder).exists() && !QDir(outFolder).isEmpty())
+            fail(outFolder + " is not empty");
+        run(outFolder, serverLibrary);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "make_browser_pages: %s\n", error.what());
+        status = 1;
+    }
+    framework::Prompts::setInstance(nullptr);
+    return status;
+}
