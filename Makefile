@@ -22,6 +22,9 @@ run: build
 	$(BIN)/vellwick-glimmerkey
 
 test: build
+	@if [ ! -d tests/browser/node_modules ] || [ tests/browser/package-lock.json -nt tests/browser/node_modules ]; then \
+	  cd tests/browser && npm ci --no-audit --no-fund; \
+	fi
 	ctest --preset dev -j2
 
 asan: deps
