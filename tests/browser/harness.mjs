@@ -114,7 +114,7 @@ export async function launchBrowser() {
     offsite,
     close: async () => {
       await context.close();
-      await rm(profile, { recursive: true, force: true });
+      await rm(profile, { recursive: true, force: true, maxRetries: 3 });
     },
   };
 }
