@@ -10,41 +10,59 @@
 
 namespace {
 
-// The shared runtime. It defines itself once per page, adds a widget's style
-// sheet unless the page carries it already, and plays sounds only after the
-// visitor has pressed a key or pointer, as browsers expect. A link with a
-// click sound waits a moment before leaving the page so that the sound is
-// heard; modified clicks and other targets go as usual.
+// Adds a widget's style sheet unless the page carries it already: the whole
+// script of a cursor without sounds.
+#define GK_ADD_CSS                                                                                 \
+    "function(k,c){if(!d.querySelector('style[data-glimmerkey=\"'+k+'\"]')){"                        \
+    "var s=d.createElement(\"style\");s.setAttribute(\"data-glimmerkey\",k);s.textContent=c;"       \
+    "(d.head||d.documentElement).appendChild(s)}}"
+
+// A cursor without sounds defines only this much of the runtime, and only
+// when no runtime is there yet.
+const char kStyleRuntime[] =
+    "window.Glimmerkey=window.Glimmerkey||function(d){return{css:" GK_ADD_CSS "}}(document);";
+
+// The shared runtime. It defines itself once per page (replacing the style-only
+// one above), adds style sheets, and plays sounds only after the visitor has
+// pressed a key or pointer, as browsers expect. A link with a click sound waits
+// a moment before leaving the page so that the sound is heard; modified clicks
+// and other targets go as usual.
 const char kRuntime[] =
-    "window.Glimmerkey=window.Glimmerkey||function(d){var u=0,n=function(){},o=function(){u=1};"
+    "window.Glimmerkey=(window.Glimmerkey||{}).wire?window.Glimmerkey:function(d){"
+    "var u=0,n=function(){},o=function(){u=1};"
     "d.addEventListener(\"pointerdown\",o,!0);d.addEventListener(\"keydown\",o,!0);"
     "function p(s){if(u&&s)try{var a=new Audio(s).play();a&&a.catch&&a.catch(n)}catch(e){}}"
-    "return{css:function(k,c){if(!d.querySelector('style[data-glimmerkey=\"'+k+'\"]')){"
-    "var s=d.createElement(\"style\");s.setAttribute(\"data-glimmerkey\",k);s.textContent=c;"
-    "(d.head||d.documentElement).appendChild(s)}},"
+    "return{css:" GK_ADD_CSS ","
     "wire:function(b,h,c){if(!b)return;h&&b.addEventListener(\"mouseenter\",function(){p(h)});"
     "c&&b.addEventListener(\"click\",function(e){p(c);var t=b.getAttribute(\"target\");"
     "if(b.href&&!e.defaultPrevented&&!e.button&&!(e.ctrlKey||e.metaKey||e.shiftKey||e.altKey)"
     "&&(!t||t==\"_self\")){e.preventDefault();setTimeout(function(){location.href=b.href},250)}})}}"
     "}(document);";
 
+#undef GK_ADD_CSS
+
+// #rrggbb, or #rgb where that says the same.
+QString hex(const QColor& c) {
+    const QString full = c.name();
+    if (full[1] == full[2] && full[3] == full[4] && full[5] == full[6])
+        return QLatin1Char('#') + full[1] + full[3] + full[5];
+    return full;
+}
+
 QString px(int v) { return QString::number(v) + QLatin1String("px"); }
 
 QString background(const GlimmerSettings& s, const StateColors& c) {
     const QString paint = s.fillStyle == FillStyle::Solid
-                              ? c.fill.name()
-                              : QStringLiteral("linear-gradient(%1,%2)").arg(c.fill.name(), c.fill2.name());
+                              ? hex(c.fill)
+                              : QStringLiteral("linear-gradient(%1,%2)").arg(hex(c.fill), hex(c.fill2));
     return paint + QLatin1String(" border-box");
 }
 
 QString colours(const GlimmerSettings& s, ButtonState state) {
     const StateColors& c = s.state(state);
-    return QStringLiteral("color:%1;background:%2").arg(c.text.name(), background(s, c));
+    return QStringLiteral("color:%1;background:%2").arg(hex(c.text), background(s, c));
 }
 
-QString rgba(const QColor& c, const char* alpha) {
-    return QStringLiteral("rgba(%1,%2,%3,%4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(QLatin1String(alpha));
-}
 
 QString iconMarkup(const GlimmerSettings& s, const QList<SupportFile>& files) {
     if (s.iconPath.isEmpty() || files.isEmpty()) return {};
@@ -87,15 +105,17 @@ QString styleSheet(const GlimmerSettings& s) {
     const QString key = widgetKey(s);
     const QString sel = QStringLiteral(".gk-%1.gk-%1").arg(key); // doubled to outweigh page rules
     QString css;
+    // "all:unset" drops whatever the page sets on links, buttons, spans and
+    // images; inherited properties are then set again so that none comes in
+    // from the element the widget sits in.
     css += sel + QStringLiteral(
-                     "{position:relative;display:inline-flex;align-items:center;justify-content:center;"
-                     "gap:.4em;box-sizing:border-box;width:%1;height:%2;min-width:0;max-width:none;"
-                     "margin:0;padding:0 .6em;overflow:hidden;vertical-align:middle;float:none;"
-                     "border:%3 solid %4;border-radius:%5;font:normal %6 %7/1.2 %8;"
-                     "letter-spacing:normal;word-spacing:normal;text-align:center;text-transform:none;"
-                     "text-decoration:none;text-shadow:none;white-space:nowrap;cursor:pointer;"
-                     "-webkit-appearance:none;appearance:none;%9}")
-                     .arg(px(s.width), px(s.height), px(s.borderWidth), s.borderColor.name(),
+                     "{all:unset;position:relative;display:inline-flex;align-items:center;"
+                     "justify-content:center;gap:.4em;box-sizing:border-box;width:%1;height:%2;"
+                     "padding:0 .6em;overflow:hidden;vertical-align:middle;border:%3 solid %4;"
+                     "border-radius:%5;font:normal %6 %7/1.2 %8;letter-spacing:normal;"
+                     "word-spacing:normal;text-align:center;text-indent:0;text-transform:none;"
+                     "text-shadow:none;white-space:nowrap;cursor:pointer;%9}")
+                     .arg(px(s.width), px(s.height), px(s.borderWidth), hex(s.borderColor),
                           px(s.cornerRadius), QString::number(s.fontWeight), px(s.fontSize),
                           FontCatalog::cssStack(s.fontFamily), colours(s, ButtonState::Normal));
     css += sel + QLatin1String(":hover{") + colours(s, ButtonState::Hover) + QLatin1Char('}');
@@ -103,26 +123,27 @@ QString styleSheet(const GlimmerSettings& s) {
     css += sel + QLatin1String(":focus-visible{") + colours(s, ButtonState::Focus) +
            QLatin1String(";outline:2px solid #000;outline-offset:2px;box-shadow:0 0 0 2px #fff}");
     css += sel + QLatin1String(":active{") + colours(s, ButtonState::Pressed) + QLatin1Char('}');
-    css += sel + QLatin1String(">span{position:relative;z-index:1;overflow:hidden;text-overflow:ellipsis}");
-    css += sel + QStringLiteral(">img{position:relative;z-index:1;display:block;flex:none;width:%1;"
-                                "height:%1;max-width:none;margin:0;padding:0;border:0}")
+    css += sel + QLatin1String(">span{all:unset;position:relative;z-index:1;overflow:hidden;text-overflow:ellipsis}");
+    css += sel + QStringLiteral(">img{all:unset;position:relative;z-index:1;display:block;flex:none;width:%1;height:%1}")
                      .arg(px(s.iconSize));
     if (s.glimmerEnabled) {
-        const QColor& g = s.glimmerColor;
+        // Eight-digit colours: the band fades from clear to 60% and back.
+        const QString clear = s.glimmerColor.name() + QLatin1String("00");
+        const QString bright = s.glimmerColor.name() + QLatin1String("99");
         // The band runs behind the caption (z-index above) so text stays legible.
         css += sel + QStringLiteral("::after{content:\"\";position:absolute;top:0;left:0;width:40%;"
                                     "height:100%;background:linear-gradient(100deg,%1,%2,%1);"
                                     "transform:translateX(-150%);pointer-events:none}")
-                         .arg(rgba(g, "0"), rgba(g, ".6"));
+                         .arg(clear, bright);
         css += QStringLiteral("@keyframes gk-%1{to{transform:translateX(350%)}}").arg(key);
         const QString animation =
             QStringLiteral("::after{animation:gk-%1 %2ms ease-in-out infinite}").arg(key).arg(s.glimmerPeriodMs());
         if (s.glimmerTrigger == GlimmerTrigger::Always)
             css += sel + animation;
         else
-            css += sel + QLatin1String(":hover") + animation + sel + QLatin1String(":focus-visible") + animation;
+            css += sel + QLatin1String(":hover::after,") + sel + QLatin1String(":focus-visible") + animation;
         css += QLatin1String("@media (prefers-reduced-motion:reduce){") + sel +
-               QLatin1String("::after{animation:none!important;display:none!important}}");
+               QLatin1String("::after{display:none!important}}");
     }
     return css;
 }
@@ -156,12 +177,16 @@ QString cursor(const GlimmerSettings& s) {
     markup += s.iconPosition == IconPosition::Left ? icon + caption : caption + icon;
     markup += isLink ? QLatin1String("</a>") : QLatin1String("</button>");
 
-    QString js = QLatin1String(kRuntime);
-    js += QStringLiteral("Glimmerkey.css(%1,%2);").arg(WebText::jsString(key), WebText::jsString(styleSheet(s)));
+    // The full runtime only where there are sounds to wire; otherwise adding
+    // the style sheet is all the cursor's script does.
     const QString hover = soundUrl(s.hoverSoundPath, files), click = soundUrl(s.clickSoundPath, files);
-    if (!hover.isEmpty() || !click.isEmpty())
+    const bool sounds = !hover.isEmpty() || !click.isEmpty();
+    QString js = QLatin1String(sounds ? kRuntime : kStyleRuntime);
+    js += QStringLiteral("Glimmerkey.css(%1,%2);").arg(WebText::jsString(key), WebText::jsString(styleSheet(s)));
+    if (sounds) {
         js += QStringLiteral("Glimmerkey.wire(document.currentScript&&document.currentScript.previousElementSibling,%1,%2);")
                   .arg(WebText::jsString(hover), WebText::jsString(click));
+    }
     // One line: pasted into a page of any line-end style it adds none of its own.
     return markup + QLatin1String("<script>") + js + QLatin1String("</script>");
 }

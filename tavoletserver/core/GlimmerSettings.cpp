@@ -99,8 +99,10 @@ void GlimmerSettings::normalize() {
     hoverSoundPath = cleanMediaPath(hoverSoundPath, isAcceptedSoundFile(hoverSoundPath));
     clickSoundPath = cleanMediaPath(clickSoundPath, isAcceptedSoundFile(clickSoundPath));
 
-    linkUrl = cleanText(linkUrl, Limits::UrlLength);
-    if (!linkUrl.isEmpty() && !WebText::isSafeLink(linkUrl)) linkUrl.clear();
+    // A shortened address would lead somewhere else, so a long one is dropped.
+    linkUrl = cleanText(linkUrl, Limits::UrlLength + 1);
+    if (linkUrl.size() > Limits::UrlLength || (!linkUrl.isEmpty() && !WebText::isSafeLink(linkUrl)))
+        linkUrl.clear();
     if (!isKnownLinkTarget(linkTarget)) linkTarget.clear();
 }
 

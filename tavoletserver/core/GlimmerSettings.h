@@ -24,9 +24,11 @@ struct StateColors {
 
 // Bounds for every number and text the user can set.
 namespace Limits {
-inline constexpr int CaptionLength = 120;
-inline constexpr int TooltipLength = 200;
-inline constexpr int UrlLength = 2048;
+// Texts are bounded so that the code of any widget without media stays
+// under 8 KB even when every character must be escaped.
+inline constexpr int CaptionLength = 80;
+inline constexpr int TooltipLength = 120;
+inline constexpr int UrlLength = 512;
 inline constexpr int PathLength = 4096;
 inline constexpr int MinFontSize = 8, MaxFontSize = 72;
 inline constexpr int MinWidth = 40, MaxWidth = 640;

@@ -169,9 +169,9 @@ void readButton(Reader& r, const QJsonObject& b, const QString& baseDir, Glimmer
     else if ((!s.hoverSoundPath.isEmpty() && !isAcceptedSoundFile(s.hoverSoundPath)) ||
              (!s.clickSoundPath.isEmpty() && !isAcceptedSoundFile(s.clickSoundPath)))
         r.error = QStringLiteral("a sound is not an audio file");
-    else if (const QString url = cleanText(s.linkUrl, Limits::UrlLength);
-             !url.isEmpty() && !WebText::isSafeLink(url))
-        r.error = QStringLiteral("the link address is refused");
+    else if (const QString url = cleanText(s.linkUrl, Limits::UrlLength + 1);
+             url.size() > Limits::UrlLength || (!url.isEmpty() && !WebText::isSafeLink(url)))
+        r.error = QStringLiteral("the link address is refused or too long");
     else if (!isKnownLinkTarget(s.linkTarget))
         r.error = QStringLiteral("\"target\" must be a known keyword");
 }

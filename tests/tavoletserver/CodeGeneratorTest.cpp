@@ -79,17 +79,28 @@ TEST(CodeGenerator, CaptionlessButtonStillHasAName) {
 }
 
 TEST(CodeGenerator, CodeIsAsciiAndWithinTheWeightBudget) {
-    // The largest code a widget without media can have: long texts that all
-    // turn into character references, glimmer on.
+    // The largest code a widget without media can have: every text at its
+    // limit and made of characters that grow most when escaped, the longest
+    // font stack, a gradient and the glimmer.
     GlimmerSettings s;
     s.caption = QString(Limits::CaptionLength, QChar(0x4e2d));
     s.tooltip = QString(Limits::TooltipLength, QChar('"'));
-    s.linkUrl = QStringLiteral("https://example.com/") + QString(200, QChar('a'));
+    s.linkUrl = QString(Limits::UrlLength, QChar('"'));
+    s.linkTarget = QStringLiteral("_parent");
     s.fontFamily = QStringLiteral("Times New Roman");
     s.normalize();
-    const QString code = allCode(s);
-    EXPECT_LT(code.toUtf8().size(), 8 * 1024);
-    for (QChar c : code) ASSERT_LT(c.unicode(), 0x80) << "non-ASCII in emitted code";
+    ASSERT_EQ(s.linkUrl.size(), Limits::UrlLength);
+    GlimmerSettings captionless = s;
+    captionless.caption.clear(); // the tooltip then names the button twice
+    for (const GlimmerSettings& worst : {s, captionless}) {
+        const QString code = allCode(worst);
+        EXPECT_LT(code.toUtf8().size(), 8 * 1024);
+        for (QChar c : code) ASSERT_LT(c.unicode(), 0x80) << "non-ASCII in emitted code";
+    }
+    // One character more would not fit the limit, so the link is dropped rather than cut.
+    s.linkUrl += QLatin1Char('x');
+    s.normalize();
+    EXPECT_TRUE(s.linkUrl.isEmpty());
 }
 
 TEST(CodeGenerator, EveryRuleIsScopedToTheWidget) {
@@ -126,7 +137,8 @@ TEST(CodeGenerator, GlimmerFollowsItsSettings) {
     s.glimmerTrigger = GlimmerTrigger::Hover;
     s.glimmerSpeed = 10;
     QString css = CodeGenerator::styleSheet(s);
-    EXPECT_TRUE(css.contains(QLatin1String(":hover::after{animation:gk-")));
+    EXPECT_TRUE(css.contains(QLatin1String(":hover::after,")));
+    EXPECT_TRUE(css.contains(QLatin1String(":focus-visible::after{animation:gk-")));
     EXPECT_TRUE(css.contains(QLatin1String(" 400ms ")));
     s.glimmerTrigger = GlimmerTrigger::Always;
     css = CodeGenerator::styleSheet(s);
