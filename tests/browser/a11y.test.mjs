@@ -1,10 +1,10 @@
 // axe-core, with its default rules, on the sample page and on every
 // generated page, run inside the loaded page.
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import axe from 'axe-core';
 
-import { launchBrowser, openPage, pages, startServer } from './harness.mjs';
+import { openPage, pages, useServerAndBrowser } from './harness.mjs';
 
 // New Page writes a fixed skeleton the widget cannot change:
 // "<HTML><HEAD><TITLE>title</TITLE>...</HEAD><BODY>widget</BODY></HTML>".
@@ -22,19 +22,10 @@ const skeletonFindings = {
   region: 'body child',
 };
 
-let server;
-let browser;
-before(async () => {
-  server = await startServer();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const shared = useServerAndBrowser();
 
 async function violations(url, accepted = {}) {
-  const { page } = await openPage(browser.context, url);
+  const { page } = await openPage(shared.browser.context, url);
   try {
     await page.addScriptTag({ content: axe.source });
     return await page.evaluate(async (accepted) => {
@@ -57,12 +48,12 @@ async function violations(url, accepted = {}) {
 
 describe('axe finds no violations', () => {
   test('the sample page', async () => {
-    assert.deepEqual(await violations(server.sampleUrl), []);
+    assert.deepEqual(await violations(shared.server.sampleUrl), []);
   });
 
   for (const page of pages) {
     test(`${page.id} (${page.skeleton ? 'new-page skeleton' : 'user page'})`, async () => {
-      assert.deepEqual(await violations(server.urlOf(page), page.skeleton ? skeletonFindings : {}), []);
+      assert.deepEqual(await violations(shared.server.urlOf(page), page.skeleton ? skeletonFindings : {}), []);
     });
   }
 });

@@ -1,12 +1,11 @@
 // The button as a visitor meets it: size, states, focus ring, links, two
 // widgets side by side, reduced motion.
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 
 import {
   configuredPaint,
   glimmerTransform,
-  launchBrowser,
   lookOf,
   openPage,
   pageById,
@@ -14,26 +13,17 @@ import {
   paintOf,
   runningAnimations,
   sleep,
-  startServer,
   tabTo,
+  useServerAndBrowser,
   widgetLocator,
   widgetPages,
 } from './harness.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await startServer();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const shared = useServerAndBrowser();
 
 // Runs `body` on a fresh tab of `page`, closing the tab whatever happens.
 async function onPage(page, body, options) {
-  const opened = await openPage(browser.context, server.urlOf(page), options);
+  const opened = await openPage(shared.browser.context, shared.server.urlOf(page), options);
   try {
     return await body(opened.page, opened.seen);
   } finally {
@@ -141,7 +131,7 @@ describe('a link widget follows its link; a plain button stays', () => {
         onPage(page, async (tab, seen) => {
           const button = widgetLocator(tab, widget);
           const url = tab.url();
-          const requests = server.log.length;
+          const requests = shared.server.log.length;
           await button.click();
           await tabTo(tab, button);
           await tab.keyboard.press('Enter');
@@ -150,12 +140,12 @@ describe('a link widget follows its link; a plain button stays', () => {
           await sleep(600);
           assert.equal(tab.url(), url);
           assert.deepEqual(seen.navigations, [url]);
-          assert.deepEqual(server.log.slice(requests), [], 'no request after the clicks');
+          assert.deepEqual(shared.server.log.slice(requests), [], 'no request after the clicks');
         }));
       continue;
     }
 
-    const target = () => new URL(widget.linkUrl, server.urlOf(page)).href;
+    const target = () => new URL(widget.linkUrl, shared.server.urlOf(page)).href;
     const scheme = new URL(widget.linkUrl, 'http://127.0.0.1/').protocol;
     if (scheme === 'mailto:') {
       // Following it would start a mail program on this machine.
@@ -168,7 +158,7 @@ describe('a link widget follows its link; a plain button stays', () => {
     if (widget.linkTarget === '_blank') {
       test(`${page.id}: a click opens the link in a new tab without a way back to the opener`, () =>
         onPage(page, async (tab) => {
-          const [popup] = await Promise.all([browser.context.waitForEvent('page'), widgetLocator(tab, widget).click()]);
+          const [popup] = await Promise.all([shared.browser.context.waitForEvent('page'), widgetLocator(tab, widget).click()]);
           try {
             await popup.waitForLoadState();
             assert.ok(sameAddress(popup.url(), target()), `${popup.url()} is ${target()}`);
@@ -181,13 +171,13 @@ describe('a link widget follows its link; a plain button stays', () => {
     }
 
     const follows = async (tab, act) => {
-      const requests = server.log.length;
+      const requests = shared.server.log.length;
       await Promise.all([tab.waitForURL((url) => sameAddress(url.href, target()), { timeout: 5000 }), act()]);
       const expected = new URL(target());
-      const leavesPage = expected.pathname !== new URL(server.urlOf(page)).pathname;
+      const leavesPage = expected.pathname !== new URL(shared.server.urlOf(page)).pathname;
       if (leavesPage)
         assert.ok(
-          server.log.slice(requests).some((r) => r.path === expected.pathname && r.status === 200),
+          shared.server.log.slice(requests).some((r) => r.path === expected.pathname && r.status === 200),
           `the server was asked for ${expected.pathname}`,
         );
     };

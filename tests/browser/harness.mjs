@@ -2,6 +2,7 @@
 // server that logs every request, and Debian's Chromium driven through
 // playwright-core.
 import { createServer } from 'node:http';
+import { after, before } from 'node:test';
 import { existsSync, readFileSync } from 'node:fs';
 import { mkdtemp, readFile, rm } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
@@ -197,6 +198,21 @@ export function runningAnimations(locator) {
 
 export function glimmerTransform(locator) {
   return locator.evaluate((el) => getComputedStyle(el, '::after').transform);
+}
+
+// One page server and one browser for a test file, started before its first
+// test and closed after its last; read them through the returned object.
+export function useServerAndBrowser() {
+  const shared = { server: null, browser: null };
+  before(async () => {
+    shared.server = await startServer();
+    shared.browser = await launchBrowser();
+  });
+  after(async () => {
+    await shared.browser?.close();
+    await shared.server?.close();
+  });
+  return shared;
 }
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));

@@ -1,21 +1,12 @@
 // What a page costs and what it may do: hostile texts stay text, the code
 // stays small, loading asks for nothing beyond the page's own files.
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path/posix';
 
-import { launchBrowser, openPage, pageById, pages, sleep, startServer, tabTo, widgetLocator } from './harness.mjs';
+import { openPage, pageById, pages, sleep, tabTo, useServerAndBrowser, widgetLocator } from './harness.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await startServer();
-  browser = await launchBrowser();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const shared = useServerAndBrowser();
 
 describe('a hostile caption, tooltip and link', () => {
   const page = pageById('hostile');
@@ -23,7 +14,7 @@ describe('a hostile caption, tooltip and link', () => {
 
   test('are shown as text and run nothing', async () => {
     assert.match(widget.caption, /<script>/, 'the widget really carries markup in its caption');
-    const { page: tab, seen } = await openPage(browser.context, server.urlOf(page));
+    const { page: tab, seen } = await openPage(shared.browser.context, shared.server.urlOf(page));
     try {
       const button = widgetLocator(tab, widget);
       assert.equal(await button.innerText(), widget.caption);
@@ -51,9 +42,9 @@ describe('a hostile caption, tooltip and link', () => {
   });
 
   test('the link goes where it says and nowhere else', async () => {
-    const { page: tab, seen } = await openPage(browser.context, server.urlOf(page));
+    const { page: tab, seen } = await openPage(shared.browser.context, shared.server.urlOf(page));
     try {
-      const expected = new URL(widget.linkUrl, server.urlOf(page));
+      const expected = new URL(widget.linkUrl, shared.server.urlOf(page));
       await Promise.all([tab.waitForURL((url) => url.pathname === expected.pathname), widgetLocator(tab, widget).click()]);
       const reached = new URL(tab.url());
       assert.equal(decodeURIComponent(reached.search), decodeURIComponent(expected.search));
@@ -81,12 +72,12 @@ describe('a widget without images or sounds weighs under 8 KB', () => {
 
 describe('loading a page asks for nothing beyond the page and its support files', () => {
   async function requestsOnLoad(url) {
-    const from = server.log.length;
-    const offsiteFrom = browser.offsite.length;
-    const { page: tab } = await openPage(browser.context, url);
+    const from = shared.server.log.length;
+    const offsiteFrom = shared.browser.offsite.length;
+    const { page: tab } = await openPage(shared.browser.context, url);
     try {
       await tab.waitForLoadState('networkidle');
-      return { local: server.log.slice(from), offsite: browser.offsite.slice(offsiteFrom) };
+      return { local: shared.server.log.slice(from), offsite: shared.browser.offsite.slice(offsiteFrom) };
     } finally {
       await tab.close();
     }
@@ -98,7 +89,7 @@ describe('loading a page asks for nothing beyond the page and its support files'
       const allowed = new Set([pagePath]);
       for (const widget of page.widgets)
         for (const file of widget.supportFiles) allowed.add(path.join(path.dirname(pagePath), file));
-      const { local, offsite } = await requestsOnLoad(server.urlOf(page));
+      const { local, offsite } = await requestsOnLoad(shared.server.urlOf(page));
       assert.deepEqual(offsite, []);
       assert.equal(local[0]?.path, pagePath);
       for (const request of local) {
@@ -109,11 +100,11 @@ describe('loading a page asks for nothing beyond the page and its support files'
   }
 
   test('the sample page', async () => {
-    const { local, offsite } = await requestsOnLoad(server.sampleUrl);
+    const { local, offsite } = await requestsOnLoad(shared.server.sampleUrl);
     assert.deepEqual(offsite, []);
     for (const request of local) {
       assert.ok(
-        request.path === new URL(server.sampleUrl).pathname || request.path.startsWith('/sample/glimmerkey/'),
+        request.path === new URL(shared.server.sampleUrl).pathname || request.path.startsWith('/sample/glimmerkey/'),
         `unexpected request for ${request.path}`,
       );
       assert.equal(request.status, 200, `${request.path} is there`);
