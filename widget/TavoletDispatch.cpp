@@ -1,6 +1,6 @@
 #include "widget/TavoletDispatch.h"
 
-using dispatch::InvokeKind;
+using namespace dispatch;
 using platform::DispatchError;
 
 namespace {

@@ -8,27 +8,6 @@
 // A failed call, or a result of the wrong type, raises platform::DispatchError.
 class TavoletDispatch : public platform::DispatchDriver {
 public:
-    enum DispId {
-        DISPID_OWNER_PROGID = 1,
-        DISPID_NAME = 2,
-        DISPID_DESCRIPTION = 3,
-        DISPID_AUX_TEXT = 5,
-        DISPID_SAVE_TIME = 6,
-        DISPID_LOAD_FROM_FILE = 7,
-        DISPID_SAVE_TO_FILE = 8,
-        DISPID_CONFIGURE = 9,
-        DISPID_TITLE_STRING_ID = 11,
-        DISPID_CODE_PART_COUNT = 17,
-        DISPID_CODE_PART_NAME = 18,
-        DISPID_CODE_PART_TEXT = 19,
-        DISPID_RESOURCE_MODULE = 20,
-        DISPID_SUPPORT_FILE_COUNT = 21,
-        DISPID_SUPPORT_FILE_NAME = 22,
-        DISPID_SUPPORT_FILE_SOURCE = 23,
-        DISPID_SUPPORT_FILE_WEB_PATH = 24,
-        DISPID_SAVE_WITH_SUPPORT_FILES = 28,
-    };
-
     QString OwnerProgID();
     void SetOwnerProgID(const QString& progId);
     QString Name();

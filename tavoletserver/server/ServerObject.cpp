@@ -83,11 +83,11 @@ InvokeResult ServerObject::configure() {
 InvokeResult ServerObject::Invoke(int dispid, InvokeKind kind, const QVariantList& args) {
     const bool asMethod = isMethod(kind);
     switch (dispid) {
-    case OwnerProgID: return stringProperty(m_widget.ownerProgId, kind, args);
-    case Name: return stringProperty(m_widget.name, kind, args);
-    case Description: return stringProperty(m_widget.description, kind, args);
-    case AuxText: return stringProperty(m_widget.auxText, kind, args);
-    case SaveTime:
+    case dispatch::DISPID_OWNER_PROGID: return stringProperty(m_widget.ownerProgId, kind, args);
+    case dispatch::DISPID_NAME: return stringProperty(m_widget.name, kind, args);
+    case dispatch::DISPID_DESCRIPTION: return stringProperty(m_widget.description, kind, args);
+    case dispatch::DISPID_AUX_TEXT: return stringProperty(m_widget.auxText, kind, args);
+    case dispatch::DISPID_SAVE_TIME:
         if (kind == InvokeKind::PropertyGet && args.isEmpty()) return InvokeResult::success(m_widget.saveTime);
         if (kind != InvokeKind::PropertyPut) return InvokeResult::failure(QStringLiteral("SaveTime takes get or put"));
         if (args.size() != 1 || args[0].metaType().id() != QMetaType::QDateTime || !args[0].toDateTime().isValid())
@@ -100,56 +100,56 @@ InvokeResult ServerObject::Invoke(int dispid, InvokeKind kind, const QVariantLis
     if (!asMethod) return InvokeResult::failure(QStringLiteral("DISPID %1 is not a property").arg(dispid));
 
     switch (dispid) {
-    case LoadFromFile: {
+    case dispatch::DISPID_LOAD_FROM_FILE: {
         if (const QString bad = checkArgs(args, "s"); !bad.isEmpty()) return InvokeResult::failure(bad);
         std::optional<GlimmerWidget> loaded = WidgetFile::load(args[0].toString());
         if (!loaded) return InvokeResult::success(false);
         m_widget = std::move(*loaded);
         return InvokeResult::success(true);
     }
-    case SaveToFile: {
+    case dispatch::DISPID_SAVE_TO_FILE: {
         if (const QString bad = checkArgs(args, "s"); !bad.isEmpty()) return InvokeResult::failure(bad);
         const QString path = args[0].toString();
         // The host's New Page saves "<page>.restvt" beside the page and deletes it.
         return save(path, path.endsWith(QLatin1String(".restvt"), Qt::CaseInsensitive));
     }
-    case SaveWithSupportFiles: {
+    case dispatch::DISPID_SAVE_WITH_SUPPORT_FILES: {
         if (const QString bad = checkArgs(args, "si"); !bad.isEmpty()) return InvokeResult::failure(bad);
         return save(args[0].toString(), args[1].toLongLong() == 1);
     }
-    case Configure:
+    case dispatch::DISPID_CONFIGURE:
         if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("Configure takes no arguments"));
         return configure();
-    case TitleStringID:
+    case dispatch::DISPID_TITLE_STRING_ID:
         if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("TitleStringID takes no arguments"));
         return InvokeResult::success(TitleStringId);
-    case ResourceModule:
+    case dispatch::DISPID_RESOURCE_MODULE:
         if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("ResourceModule takes no arguments"));
         return InvokeResult::success(dispatch::moduleHandleOf(reinterpret_cast<const void*>(&isMethod)));
-    case CodePartCount:
+    case dispatch::DISPID_CODE_PART_COUNT:
         if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("CodePartCount takes no arguments"));
         return InvokeResult::success(static_cast<int>(CodeGenerator::parts(m_widget.settings).size()));
-    case CodePartName: {
+    case dispatch::DISPID_CODE_PART_NAME: {
         const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
         return indexed(args, parts.size(), "code part", [&](qsizetype i) { return parts[i].name; });
     }
-    case CodePartText: {
+    case dispatch::DISPID_CODE_PART_TEXT: {
         if (const QString bad = checkArgs(args, "ii"); !bad.isEmpty()) return InvokeResult::failure(bad);
         const qlonglong mode = args[1].toLongLong();
         if (mode != 0 && mode != 1) return InvokeResult::failure(QStringLiteral("code mode %1 is unknown").arg(mode));
         const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
         return indexed(args.mid(0, 1), parts.size(), "code part", [&](qsizetype i) { return parts[i].text; });
     }
-    case SupportFileCount:
+    case dispatch::DISPID_SUPPORT_FILE_COUNT:
         if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("SupportFileCount takes no arguments"));
         return InvokeResult::success(static_cast<int>(SupportFiles::list(m_widget.settings).size()));
-    case SupportFileName:
-    case SupportFileSource:
-    case SupportFileWebPath: {
+    case dispatch::DISPID_SUPPORT_FILE_NAME:
+    case dispatch::DISPID_SUPPORT_FILE_SOURCE:
+    case dispatch::DISPID_SUPPORT_FILE_WEB_PATH: {
         const QList<SupportFile> files = SupportFiles::list(m_widget.settings);
         return indexed(args, files.size(), "support file", [&](qsizetype i) -> QVariant {
-            if (dispid == SupportFileName) return files[i].name;
-            if (dispid == SupportFileSource) return files[i].sourceFolder;
+            if (dispid == dispatch::DISPID_SUPPORT_FILE_NAME) return files[i].name;
+            if (dispid == dispatch::DISPID_SUPPORT_FILE_SOURCE) return files[i].sourceFolder;
             return files[i].webPath;
         });
     }

@@ -7,8 +7,7 @@
 
 namespace {
 
-using dispatch::InvokeKind;
-using dispatch::InvokeResult;
+using namespace dispatch;
 
 // Files are "owner\nname\ndescription".
 class FakeServer final : public dispatch::IDispatchObject {
@@ -20,14 +19,14 @@ public:
         const bool put = kind == InvokeKind::PropertyPut;
         auto index = [&](const auto& list) { return args.value(0).toInt() < list.size(); };
         switch (dispid) {
-        case 1: return property(put, s.ownerProgId, args);
-        case 2: return property(put, s.name, args);
-        case 3: return property(put, s.description, args);
-        case 5: return property(put, s.auxText, args);
-        case 6:
+        case DISPID_OWNER_PROGID: return property(put, s.ownerProgId, args);
+        case DISPID_NAME: return property(put, s.name, args);
+        case DISPID_DESCRIPTION: return property(put, s.description, args);
+        case DISPID_AUX_TEXT: return property(put, s.auxText, args);
+        case DISPID_SAVE_TIME:
             s.saveTime = args.value(0).toDateTime();
             return InvokeResult::success();
-        case 7: {
+        case DISPID_LOAD_FROM_FILE: {
             const auto it = s.files.constFind(args.value(0).toString());
             if (it == s.files.constEnd()) return InvokeResult::success(false);
             const QStringList fields = it->split('\n');
@@ -36,31 +35,31 @@ public:
             s.description = fields.value(2);
             return InvokeResult::success(true);
         }
-        case 8:
+        case DISPID_SAVE_TO_FILE:
             if (!s.saveResult) return InvokeResult::success(false);
             s.files.insert(args.value(0).toString(),
                            s.ownerProgId + '\n' + s.name + '\n' + s.description);
             return InvokeResult::success(true);
-        case 9:
+        case DISPID_CONFIGURE:
             ++s.configureCalls;
             return InvokeResult::success(s.configureResult);
-        case 11: return InvokeResult::success(1);
-        case 17: return InvokeResult::success(int(s.codePartNames.size()));
-        case 18:
+        case DISPID_TITLE_STRING_ID: return InvokeResult::success(1);
+        case DISPID_CODE_PART_COUNT: return InvokeResult::success(int(s.codePartNames.size()));
+        case DISPID_CODE_PART_NAME:
             if (!index(s.codePartNames)) return InvokeResult::failure("no such code part");
             return InvokeResult::success(s.codePartNames[args[0].toInt()]);
-        case 19:
+        case DISPID_CODE_PART_TEXT:
             if (!index(s.codePartTexts)) return InvokeResult::failure("no such code part");
             return InvokeResult::success(s.codePartTexts[args[0].toInt()]);
-        case 20: return InvokeResult::success(qint64(0));
-        case 21: return InvokeResult::success(int(s.supportFiles.size()));
-        case 22:
-        case 23:
-        case 24: {
+        case DISPID_RESOURCE_MODULE: return InvokeResult::success(qint64(0));
+        case DISPID_SUPPORT_FILE_COUNT: return InvokeResult::success(int(s.supportFiles.size()));
+        case DISPID_SUPPORT_FILE_NAME:
+        case DISPID_SUPPORT_FILE_SOURCE:
+        case DISPID_SUPPORT_FILE_WEB_PATH: {
             if (!index(s.supportFiles)) return InvokeResult::failure("no such support file");
             const auto& file = s.supportFiles[args[0].toInt()];
-            return InvokeResult::success(dispid == 22 ? file.name
-                                         : dispid == 23 ? file.source
+            return InvokeResult::success(dispid == DISPID_SUPPORT_FILE_NAME ? file.name
+                                         : dispid == DISPID_SUPPORT_FILE_SOURCE ? file.source
                                                         : file.webPath);
         }
         default:
