@@ -30,10 +30,17 @@ DialogTemplate supportFilesTemplate() {
             }};
 }
 
-// Replaces an existing file: QFile::copy refuses to.
+// Replaces an existing file, but only once the new copy is complete: a
+// source that cannot be read must not cost the user the file already there.
 bool copyReplacing(const QString& source, const QString& target) {
-    if (QFile::exists(target) && !QFile::remove(target)) return false;
-    return QFile::copy(source, target);
+    const QString partial = target + ".copying";
+    QFile::remove(partial);
+    if (!QFile::copy(source, partial)) return false;
+    if (QFile::exists(target) && !QFile::remove(target)) {
+        QFile::remove(partial);
+        return false;
+    }
+    return QFile::rename(partial, target);
 }
 
 } // namespace
