@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "framework/Application.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "res/Resource.h"
 
@@ -177,8 +178,27 @@ TEST(WidgetWrapper, ServerFolderSamplePageAndFailures) {
 TEST(AppStartup, FailsWithANonZeroStatusWhenNoServerCanBeMade) {
     ScriptedPrompts prompts;
     QTemporaryDir folder;
-    CVellwickToolApp app(folder.path());
-    EXPECT_NE(app.Run(), 0);
-    EXPECT_EQ(prompts.messages, QStringList{kCreateFailed});
-    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    {
+        CVellwickToolApp app(folder.path());
+        EXPECT_NE(app.Run(), 0);
+        EXPECT_EQ(prompts.messages, QStringList{kCreateFailed}) << "not registered: one message";
+        EXPECT_EQ(app.m_pMainWnd, nullptr);
+    }
+
+    // Registered, but its library is gone: the wrapper speaks first.
+    auto& registry = platform::Registry::instance();
+    const QString clsid = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+    registry.writeString(platform::RootKey::ClassesRoot, kProgId + "\\CLSID", {}, clsid);
+    registry.writeString(platform::RootKey::ClassesRoot, "CLSID\\" + clsid + "\\ProgID", {}, kProgId);
+    registry.writeString(platform::RootKey::ClassesRoot, "CLSID\\" + clsid + "\\InprocServer32", {},
+                         folder.filePath("libGone.so"));
+    prompts.messages.clear();
+    {
+        CVellwickToolApp app(folder.path());
+        EXPECT_NE(app.Run(), 0);
+    }
+    registry.deleteKey(platform::RootKey::ClassesRoot, kProgId);
+    registry.deleteKey(platform::RootKey::ClassesRoot, "CLSID\\" + clsid);
+    EXPECT_EQ(prompts.messages,
+              (QStringList{"Create Dispatch of the " + kProgId + " Error!", kCreateFailed}));
 }
