@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev libfuzzer-14-dev
   xvfb xauth
-  chromium nodejs npm fonts-dejavu-core
+  chromium nodejs fonts-dejavu-core
 )
 
 missing=()
@@ -17,15 +17,19 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 # A node from elsewhere (nvm, a tarball) serves as well as Debian's.
-if command -v node >/dev/null && command -v npm >/dev/null; then
-  missing=("${missing[@]/nodejs}"); missing=("${missing[@]/npm}")
+if command -v node >/dev/null; then
+  missing=("${missing[@]/nodejs}")
 fi
 read -r -a missing <<< "${missing[*]}"
 
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+install() {
+  echo "Installing: $*"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@"
+}
+
+[ ${#missing[@]} -eq 0 ] || install "${missing[@]}"
+# Some node packages bring npm along and refuse Debian's own; ask only when it is still missing.
+command -v npm >/dev/null || install npm
