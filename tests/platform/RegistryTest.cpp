@@ -1,3 +1,4 @@
+#include "support/Files.h"
 #include "platform/Registry.h"
 #include "support/TestHome.h"
 #include "platform/Hive.h"
@@ -18,17 +19,6 @@ using platform::RootKey;
 namespace {
 
 const QString appKey = QStringLiteral("Software\\Mirovasta\\Vellwick Glimmerkey");
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 } // namespace
 
@@ -184,7 +174,7 @@ TEST(RegistryFiles, CorruptHiveIsReportedReadsEmptyAndIsNeverWritten) {
         EXPECT_FALSE(reg.deleteKey(RootKey::LocalMachine, "Software"));
         // The other hive is unaffected.
         EXPECT_TRUE(reg.writeString(RootKey::ClassesRoot, "Demo", "", "x"));
-        EXPECT_EQ(fileBytes(path), bytes);
+        EXPECT_EQ(readFile(path), bytes);
     }
 }
 

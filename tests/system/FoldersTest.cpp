@@ -1,10 +1,7 @@
+#include "support/Files.h"
 #include "AppFixture.h"
 
 #include <QDir>
-
-namespace {
-void touch(const QString& path) { QFile(path).open(QIODevice::WriteOnly); }
-} // namespace
 
 TEST(AppFolders, WorkingFolderAndScratchFolder) {
     FakeServerRegistration fake;
@@ -21,9 +18,9 @@ TEST(AppFolders, WorkingFolderAndScratchFolder) {
 
     QDir(folder.path()).mkpath("My Widget");
     QDir(folder.path()).mkpath("tmp/keep");
-    touch(folder.filePath("tmp/a.restvt"));
-    touch(folder.filePath("tmp/.hidden"));
-    touch(folder.filePath("tmp/keep/inner"));
+    writeFile(folder.filePath("tmp/a.restvt"));
+    writeFile(folder.filePath("tmp/.hidden"));
+    writeFile(folder.filePath("tmp/keep/inner"));
     {
         CVellwickToolApp app(folder.path());
         ASSERT_TRUE(app.InitInstance());
@@ -37,7 +34,7 @@ TEST(AppFolders, WorkingFolderAndScratchFolder) {
 
     QDir(folder.filePath("tmp")).removeRecursively();
     QDir(folder.path()).mkpath("tmp");
-    touch(folder.filePath("tmp/b"));
+    writeFile(folder.filePath("tmp/b"));
     {
         CVellwickToolApp app(folder.path());
         app.ExitInstance();

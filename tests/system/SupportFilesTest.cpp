@@ -1,3 +1,4 @@
+#include "support/Files.h"
 #include "support/FakeServer.h"
 #include "support/ScriptedPrompts.h"
 
@@ -12,18 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
-
-QByteArray read(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
 
 // Runs the dialog and, once it is up, `act` on it, then closes it.
 void runDialog(CSupportFilesDlg& dialog, std::function<void()> act) {
@@ -40,9 +29,9 @@ TEST(SupportFilesDialog, ListsEachFileOnceAndCopiesTheSelection) {
     FakeServerRegistration fake("Test.SupportFiles");
     ScriptedPrompts prompts;
     QTemporaryDir source, target;
-    write(source.filePath("icon.png"), "new icon");
-    write(source.filePath("click.wav"), "click");
-    write(target.filePath("icon.png"), "old icon");
+    writeFile(source.filePath("icon.png"), "new icon");
+    writeFile(source.filePath("click.wav"), "click");
+    writeFile(target.filePath("icon.png"), "old icon");
     const QString from = source.path() + "/";
     fake.state().supportFiles = {{"icon.png", from, "gk/icon.png"},
                                  {"ICON.png", from, "gk/icon.png"}, // the same file, as the list compares names
@@ -61,8 +50,8 @@ TEST(SupportFilesDialog, ListsEachFileOnceAndCopiesTheSelection) {
         // The row whose source does not exist fails, and the report says so.
         prompts.folders = {target.path()};
         dialog.Item<QAbstractButton>(1037)->click(); // Copy to...
-        EXPECT_EQ(read(target.filePath("icon.png")), "new icon") << "replaced without asking";
-        EXPECT_EQ(read(target.filePath("click.wav")), "click");
+        EXPECT_EQ(readFile(target.filePath("icon.png")), "new icon") << "replaced without asking";
+        EXPECT_EQ(readFile(target.filePath("click.wav")), "click");
         ASSERT_EQ(prompts.messages.size(), 1);
         EXPECT_TRUE(prompts.messages[0].startsWith("Copy support files to " + target.path() + " failure!"));
 

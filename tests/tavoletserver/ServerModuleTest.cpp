@@ -1,5 +1,6 @@
 // Loads the real server library as the host does and drives it only through
 // the dispatch contract.
+#include "support/Files.h"
 #include "platform/DispatchContract.h"
 
 #include <QApplication>
@@ -66,12 +67,6 @@ protected:
     std::unique_ptr<dispatch::IDispatchObject> server;
     QTemporaryDir dir;
 };
-
-void writeText(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 } // namespace
 
@@ -142,7 +137,7 @@ TEST_F(ServerModule, FailedLoadLeavesTheWidgetAsItWas) {
     for (const QByteArray& bytes :
          {QByteArray("{\"format\":\"Glimmerkey widget\",\"version\":1,\"button\":{\"caption\":"),
           QByteArray("PK\x03\x04 zip"), QByteArray(), QByteArray(300000, '{')}) {
-        writeText(bad, bytes);
+        writeFile(bad, bytes);
         EXPECT_FALSE(ok(7, Call, {bad}).toBool());
         EXPECT_EQ(ok(2, Get).toString(), QStringLiteral("Candy"));
         EXPECT_EQ(ok(3, Get).toString(), QStringLiteral("edited"));

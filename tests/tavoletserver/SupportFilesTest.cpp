@@ -1,3 +1,4 @@
+#include "support/Files.h"
 #include "CodeGenerator.h"
 #include "SupportFiles.h"
 
@@ -5,22 +6,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
 
 TEST(SupportFiles, ListsIconAndSoundsOnceEachUnderTheWidgetFolder) {
     GlimmerSettings s;
