@@ -113,24 +113,31 @@ std::optional<QString> Registry::readString(RootKey root, const QString& path,
 }
 
 QStringList Registry::subKeyNames(RootKey root, const QString& path) const {
-    QStringList names;
-    for (const Place& place : readPlaces(*m_currentUser, *m_localMachine, root, path)) {
-        place.hive->read([&](const HiveKey& top) {
-            if (const HiveKey* key = top.find(place.path))
-                for (const HiveKey& sub : key->subKeys)
-                    if (!names.contains(sub.name, Qt::CaseInsensitive)) names.append(sub.name);
-        });
-    }
-    return sortedCaseInsensitive(names);
+    return mergedNames(root, path, [](const HiveKey& key) {
+        QStringList names;
+        for (const HiveKey& sub : key.subKeys) names.append(sub.name);
+        return names;
+    });
 }
 
 QStringList Registry::valueNames(RootKey root, const QString& path) const {
+    return mergedNames(root, path, [](const HiveKey& key) {
+        QStringList names;
+        for (const HiveValue& value : key.values) names.append(value.name);
+        return names;
+    });
+}
+
+// The names `namesOf` gives for the key in every place it is read from, the
+// first spelling of each kept, sorted.
+QStringList Registry::mergedNames(RootKey root, const QString& path,
+                                  const std::function<QStringList(const HiveKey&)>& namesOf) const {
     QStringList names;
     for (const Place& place : readPlaces(*m_currentUser, *m_localMachine, root, path)) {
         place.hive->read([&](const HiveKey& top) {
             if (const HiveKey* key = top.find(place.path))
-                for (const HiveValue& value : key->values)
-                    if (!names.contains(value.name, Qt::CaseInsensitive)) names.append(value.name);
+                for (const QString& name : namesOf(*key))
+                    if (!names.contains(name, Qt::CaseInsensitive)) names.append(name);
         });
     }
     return sortedCaseInsensitive(names);

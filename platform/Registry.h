@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -14,6 +15,7 @@ enum class RootKey { ClassesRoot, CurrentUser, LocalMachine };
 QString rootKeyName(RootKey root);
 
 class Hive;
+struct HiveKey;
 
 // Keys and string values with the semantics of the Windows registry: key
 // paths separated by backslashes, key and value names compared without
@@ -58,6 +60,8 @@ public:
 
 private:
     Hive& hive(RootKey root) const;
+    QStringList mergedNames(RootKey root, const QString& path,
+                            const std::function<QStringList(const HiveKey&)>& namesOf) const;
 
     QString m_folder;
     std::unique_ptr<Hive> m_currentUser;
