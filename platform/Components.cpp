@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QLibrary>
 
@@ -27,12 +28,20 @@ std::unique_ptr<dispatch::IDispatchObject> createFromLibrary(const QUuid& clsid,
         *whyNot = "No server library is registered for " + StringFromCLSID(clsid) + ".";
         return nullptr;
     }
+    // Never through the library search path: a relative name could load
+    // whatever library of that name comes first.
+    if (!QDir::isAbsolutePath(*path) || !QFileInfo(*path).isFile()) {
+        *whyNot = "The server library registered for " + StringFromCLSID(clsid) + ", " + *path +
+                  ", is not an existing file with an absolute path.";
+        return nullptr;
+    }
     // Never unloaded: objects and Qt types of the library may outlive any scope here.
     QLibrary library(*path);
     if (!LoadServerLibrary(library, whyNot)) return nullptr;
     const auto create =
         reinterpret_cast<DllCreateInstanceFn>(library.resolve(TAVOLET_ENTRY_CREATE_INSTANCE));
     if (!create) {
+        library.unload();
         *whyNot = "The library " + *path + " is not a widget server.";
         return nullptr;
     }
@@ -48,6 +57,7 @@ bool CoInitialize(QString* notice) {
     Registry& registry = Registry::instance();
     if (!QDir().mkpath(registry.folder())) return false;
     const QStringList corrupt = registry.corruptHives();
+    if (!notice) return true;
     notice->clear();
     if (!corrupt.isEmpty())
         *notice = "These registry files cannot be read and are left untouched; the settings "
@@ -99,23 +109,23 @@ std::unique_ptr<dispatch::IDispatchObject> CreateInstance(const QUuid& clsid, QS
 }
 
 bool LoadServerLibrary(QLibrary& library, QString* whyNot) {
+    QString reason;
     const QString path = library.fileName();
     if (!library.load()) {
-        *whyNot = "The server library " + path + " cannot be loaded: " + library.errorString();
-        return false;
+        reason = "The server library " + path + " cannot be loaded: " + library.errorString();
+    } else if (const auto version = reinterpret_cast<TavoletContractVersionFn>(
+                   library.resolve(TAVOLET_ENTRY_CONTRACT_VERSION));
+               !version) {
+        reason = "The library " + path + " is not a widget server.";
+    } else if (qstrcmp(version(), TAVOLET_DISPATCH_CONTRACT) != 0) {
+        reason = "The server library " + path + " speaks another contract version (" +
+                 QString::fromUtf8(version()) + ").";
     }
-    const auto version =
-        reinterpret_cast<TavoletContractVersionFn>(library.resolve(TAVOLET_ENTRY_CONTRACT_VERSION));
-    if (!version) {
-        *whyNot = "The library " + path + " is not a widget server.";
-        return false;
-    }
-    if (qstrcmp(version(), TAVOLET_DISPATCH_CONTRACT) != 0) {
-        *whyNot = "The server library " + path + " speaks another contract version (" +
-                  QString::fromUtf8(version()) + ").";
-        return false;
-    }
-    return true;
+    if (reason.isEmpty()) return true;
+    // Nothing of a library we refuse may stay in the process.
+    if (library.isLoaded()) library.unload();
+    if (whyNot) *whyNot = reason;
+    return false;
 }
 
 QString LoadModuleString(qint64 moduleHandle, int id) {

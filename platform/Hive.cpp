@@ -1,5 +1,7 @@
 #include "platform/Hive.h"
 
+#include "platform/SafeFile.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -8,7 +10,6 @@
 #include <QJsonParseError>
 #include <QLockFile>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QThread>
 #include <QtDebug>
 
@@ -428,10 +429,9 @@ bool Hive::modify(const std::function<bool(HiveKey&)>& change) {
         qWarning().noquote() << "Registry hive" << m_filePath << "would grow past its size limit";
         return false;
     }
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        qWarning().noquote() << "Cannot write registry hive" << m_filePath << ":"
-                             << file.errorString();
+    QString error;
+    if (!WriteFileSafely(m_filePath, bytes, &error)) {
+        qWarning().noquote() << "Registry hive not changed:" << error;
         return false;
     }
     m_root = std::move(next);

@@ -145,14 +145,7 @@ QStringList Registry::mergedNames(RootKey root, const QString& path,
 
 bool Registry::writeString(RootKey root, const QString& path, const QString& valueName,
                            const QString& value) {
-    if (!isText(valueName) || !isText(value)) return false;
-    const QStringList names = writePath(root, path);
-    return hive(root).modify([&](HiveKey& top) {
-        HiveKey* key = top.create(names);
-        if (!key) return false;
-        key->setValue(valueName, value);
-        return true;
-    });
+    return apply(root, RegistryChange().writeString(path, valueName, value));
 }
 
 bool Registry::createKey(RootKey root, const QString& path) {
@@ -176,6 +169,40 @@ bool Registry::deleteKey(RootKey root, const QString& path) {
     return hive(root).modify([&](HiveKey& top) {
         HiveKey* parent = top.find(names);
         return parent && parent->removeSubKey(last);
+    });
+}
+
+RegistryChange& RegistryChange::writeString(const QString& path, const QString& valueName,
+                                            const QString& value) {
+    m_steps.push_back({Step::Write, path, valueName, value});
+    return *this;
+}
+
+RegistryChange& RegistryChange::deleteKey(const QString& path) {
+    m_steps.push_back({Step::RemoveKey, path, {}, {}});
+    return *this;
+}
+
+bool Registry::apply(RootKey root, const RegistryChange& change) {
+    for (const RegistryChange::Step& step : change.m_steps) {
+        if (step.kind == RegistryChange::Step::Write && (!isText(step.valueName) || !isText(step.value)))
+            return false;
+        if (step.kind == RegistryChange::Step::RemoveKey && splitPath(step.path).isEmpty())
+            return false;
+    }
+    return hive(root).modify([&](HiveKey& top) {
+        for (const RegistryChange::Step& step : change.m_steps) {
+            QStringList names = writePath(root, step.path);
+            if (step.kind == RegistryChange::Step::Write) {
+                HiveKey* key = top.create(names);
+                if (!key) return false;
+                key->setValue(step.valueName, step.value);
+            } else {
+                const QString last = names.takeLast();
+                if (HiveKey* parent = top.find(names)) parent->removeSubKey(last);
+            }
+        }
+        return true;
     });
 }
 

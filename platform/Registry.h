@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -16,6 +17,24 @@ QString rootKeyName(RootKey root);
 
 class Hive;
 struct HiveKey;
+
+// Writes and key removals under one root, made by Registry::apply as one
+// change of its hive: all of them, or none when one cannot be made. A key
+// to remove that is not there is no failure.
+class RegistryChange {
+public:
+    RegistryChange& writeString(const QString& path, const QString& valueName,
+                                const QString& value);
+    RegistryChange& deleteKey(const QString& path);
+
+private:
+    friend class Registry;
+    struct Step {
+        enum Kind { Write, RemoveKey } kind;
+        QString path, valueName, value;
+    };
+    std::vector<Step> m_steps;
+};
 
 // Keys and string values with the semantics of the Windows registry: key
 // paths separated by backslashes, key and value names compared without
@@ -51,6 +70,7 @@ public:
     bool deleteValue(RootKey root, const QString& path, const QString& valueName);
     // Removes the key with all its subkeys.
     bool deleteKey(RootKey root, const QString& path);
+    bool apply(RootKey root, const RegistryChange& change);
     QStringList subKeyNames(RootKey root, const QString& path) const;
     QStringList valueNames(RootKey root, const QString& path) const;
 

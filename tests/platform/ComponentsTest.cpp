@@ -3,7 +3,11 @@
 #include "platform/Registry.h"
 #include "platform/ServerRegistration.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
+
+#include <dlfcn.h>
 
 using platform::Registry;
 using platform::RootKey;
@@ -55,11 +59,23 @@ TEST(ComponentsIds, TextFormsAndRegistryLookups) {
     EXPECT_FALSE(platform::CLSIDFromProgID("Test.Garbled"));
 }
 
+// Whether the library is mapped into this process.
+bool isLoaded(const char* path) {
+    void* handle = dlopen(path, RTLD_LAZY | RTLD_NOLOAD);
+    if (handle) dlclose(handle);
+    return handle != nullptr;
+}
+
 TEST(ComponentsCreation, EachFailureSaysWhy) {
     EXPECT_TRUE(creationFailure({}).startsWith("No server library is registered"));
-    EXPECT_TRUE(creationFailure("/nowhere/libMissing.so").contains("cannot be loaded"));
+    EXPECT_TRUE(creationFailure("/nowhere/libMissing.so").contains("not an existing file"));
+    // A bare name would go through the library search path: refused before loading.
+    EXPECT_TRUE(creationFailure("libc.so.6").contains("not an existing file with an absolute path"));
     EXPECT_TRUE(creationFailure(NOT_A_SERVER).contains("is not a widget server"));
     EXPECT_TRUE(creationFailure(OTHER_CONTRACT_SERVER).contains("another contract version"));
+    // A refused library does not stay in the process.
+    EXPECT_FALSE(isLoaded(OTHER_CONTRACT_SERVER));
+    EXPECT_FALSE(isLoaded(NOT_A_SERVER));
 }
 
 TEST(ComponentsCreation, InProcessClassComesFirstAndCanFail) {
@@ -105,5 +121,10 @@ TEST(ComponentsRegistration, RefusesLibrariesThatAreNoServers) {
     EXPECT_FALSE(platform::RegisterServerLibrary(registry, NOT_A_SERVER, &error));
     EXPECT_TRUE(error.contains("is not a widget server"));
     EXPECT_FALSE(platform::RegisterServerLibrary(registry, "/nowhere/lib.so", &error));
+    EXPECT_EQ(error, "The library /nowhere/lib.so does not exist.");
+    // A relative name is taken from the current folder, never from the search path.
+    EXPECT_FALSE(platform::RegisterServerLibrary(registry, "libMissing.so", &error));
+    EXPECT_EQ(error, "The library " + QDir::current().absoluteFilePath("libMissing.so") +
+                         " does not exist.");
     EXPECT_TRUE(registry.subKeyNames(RootKey::ClassesRoot, {}).isEmpty());
 }

@@ -58,7 +58,7 @@ TinyFileSystem::~TinyFileSystem() {
                       << lastError().toStdString();
 }
 
-void TinyFileSystem::fill() {
+void TinyFileSystem::fill(qint64 leaveBytes) {
     const int fd = ::open(native(filePath(QStringLiteral(".filler"))).constData(),
                           O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -69,6 +69,9 @@ void TinyFileSystem::fill() {
     while (::write(fd, page.constData(), page.size()) > 0) {
     }
     const int error = errno;
+    const off_t size = ::lseek(fd, 0, SEEK_END);
+    if (leaveBytes > 0 && ::ftruncate(fd, size > leaveBytes ? size - leaveBytes : 0) != 0)
+        ADD_FAILURE() << "cannot free " << leaveBytes << " bytes: " << lastError().toStdString();
     ::close(fd);
     if (error != ENOSPC)
         ADD_FAILURE() << "filling stopped without ENOSPC: " << std::strerror(error);

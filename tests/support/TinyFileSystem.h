@@ -23,8 +23,9 @@ public:
     QString filePath(const QString& name) const { return m_mountPoint + QLatin1Char('/') + name; }
 
     // Takes every free byte with the hidden file ".filler" at the top, so
-    // that the next write of a new byte fails with ENOSPC.
-    void fill();
+    // that the next write of a new byte fails with ENOSPC; `leaveBytes`
+    // gives some back (4096: the one free page of a nearly full disk).
+    void fill(qint64 leaveBytes = 0);
     // Root ignores permission bits, so a read-only mount is the only honest
     // read-only folder.
     void makeReadOnly();
