@@ -1,6 +1,6 @@
 #include "app/MainFrm.h"
 
-#include "res/Resource.h"
+#include "res/Menus.h"
 
 #include <QStatusBar>
 

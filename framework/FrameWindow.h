@@ -1,9 +1,9 @@
 #pragma once
 
 #include "framework/CommandTarget.h"
+#include "framework/MenuResource.h"
 
 #include <QHash>
-#include <QKeySequence>
 #include <QMainWindow>
 #include <QVector>
 
@@ -14,17 +14,6 @@ namespace framework {
 
 class CDocument;
 class CView;
-
-struct MenuItem {
-    QString text;        // with "&" before the mnemonic; empty for a separator
-    int id = 0;
-    QKeySequence shortcut = {};
-};
-
-struct MenuResource {
-    QString title;
-    QVector<MenuItem> items;
-};
 
 // The main window of the single-document host. Commands from menus, tool
 // bars and buttons are routed view, document, frame, application, and the

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "framework/FrameWindow.h"
-
 // Resource and command IDs of the application.
 enum ResourceId {
     IDR_MAINFRAME = 128,       // document type string, menu
@@ -20,4 +18,3 @@ enum CommandId {
 
 // Installs the string table into the framework.
 void InstallStringTable();
-QVector<framework::MenuResource> MainMenu();

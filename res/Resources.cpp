@@ -1,5 +1,7 @@
 #include "res/Resource.h"
+#include "res/Menus.h"
 
+#include "framework/CommandTarget.h"
 #include "framework/StringTable.h"
 
 using framework::MenuItem;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QString>
+#include <QVector>
+
+namespace framework {
+
+struct MenuItem {
+    QString text;        // with "&" before the mnemonic; empty for a separator
+    int id = 0;
+    QKeySequence shortcut = {};
+};
+
+struct MenuResource {
+    QString title;
+    QVector<MenuItem> items;
+};
+
+} // namespace framework

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "framework/MenuResource.h"
+
+// The main window's menu bar.
+QVector<framework::MenuResource> MainMenu();
