@@ -1,9 +1,9 @@
 #include "SupportFiles.h"
 
 #include "CodeGenerator.h"
+#include "SafeFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace SupportFiles {
@@ -32,6 +32,10 @@ QList<SupportFile> list(const GlimmerSettings& s) {
 
 bool place(const GlimmerSettings& settings, const QString& pageFolder, QString* error) {
     bool ok = true;
+    auto fail = [&](const QString& why) {
+        if (error && ok) *error = why;
+        ok = false;
+    };
     const QDir page(pageFolder);
     for (const SupportFile& file : list(settings)) {
         const QString source = file.sourceFolder + file.name;
@@ -39,13 +43,11 @@ bool place(const GlimmerSettings& settings, const QString& pageFolder, QString* 
         if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath() &&
             QFileInfo::exists(target))
             continue;
-        const bool copied = QDir().mkpath(QFileInfo(target).absolutePath()) &&
-                            (!QFileInfo::exists(target) || QFile::remove(target)) &&
-                            QFile::copy(source, target);
-        if (!copied) {
-            if (error && ok) *error = QStringLiteral("cannot copy %1 to %2").arg(source, target);
-            ok = false;
-        }
+        QString why;
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            fail(QStringLiteral("cannot make the folder for %1").arg(target));
+        else if (!SafeFile::copy(source, target, &why))
+            fail(why);
     }
     return ok;
 }

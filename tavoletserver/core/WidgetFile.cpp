@@ -31,8 +31,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 
+#include "SafeFile.h"
 #include "WebText.h"
 
 #include <algorithm>
@@ -275,11 +275,5 @@ std::optional<GlimmerWidget> WidgetFile::load(const QString& path, QString* erro
 }
 
 bool WidgetFile::save(const GlimmerWidget& widget, const QString& path, QString* error) {
-    QSaveFile file(path);
-    const QByteArray bytes = serialize(widget, QFileInfo(path).absolutePath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    return SafeFile::write(path, serialize(widget, QFileInfo(path).absolutePath()), error);
 }

@@ -69,9 +69,15 @@ InvokeResult ServerObject::stringProperty(QString& value, InvokeKind kind, const
 }
 
 InvokeResult ServerObject::save(const QString& path, bool withSupportFiles) {
-    if (!WidgetFile::save(m_widget, path)) return InvokeResult::success(false);
-    if (!withSupportFiles) return InvokeResult::success(true);
-    return InvokeResult::success(SupportFiles::place(m_widget.settings, QFileInfo(path).absolutePath()));
+    QString error;
+    const QString page = QFileInfo(path).absolutePath();
+    if (WidgetFile::save(m_widget, path, &error) &&
+        (!withSupportFiles || SupportFiles::place(m_widget.settings, page, &error)))
+        return InvokeResult::success(true);
+    // The contract's answer is FALSE; the reason rides along for whoever reports it.
+    InvokeResult refused = InvokeResult::success(false);
+    refused.error = error;
+    return refused;
 }
 
 InvokeResult ServerObject::configure() {

@@ -2,13 +2,13 @@
 // server would emit it, with the support files the templates use.
 // Usage: glimmerkey_sample SERVER_FOLDER SAMPLE_FOLDER
 #include "CodeGenerator.h"
+#include "SafeFile.h"
 #include "SupportFiles.h"
 #include "WebText.h"
 #include "WidgetFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -53,10 +53,10 @@ int main(int argc, char** argv) {
                        "Hover over it, tab to it or press it to see its states.</p>\n") +
         body + QStringLiteral("</main>\n</body>\n</html>\n");
 
-    QSaveFile out(QDir(sampleFolder).absoluteFilePath(QStringLiteral("sample.htm")));
-    const QByteArray bytes = page.toUtf8();
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        std::fprintf(stderr, "cannot write the sample page: %s\n", qPrintable(out.errorString()));
+    QString error;
+    const QString pagePath = QDir(sampleFolder).absoluteFilePath(QStringLiteral("sample.htm"));
+    if (!SafeFile::write(pagePath, page.toUtf8(), &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
     return 0;

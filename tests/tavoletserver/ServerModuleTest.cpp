@@ -1,6 +1,7 @@
 // Loads the real server library as the host does and drives it only through
 // the dispatch contract.
 #include "support/Files.h"
+#include "support/TinyFileSystem.h"
 #include "platform/DispatchContract.h"
 
 #include <QApplication>
@@ -201,6 +202,41 @@ TEST_F(ServerModule, SupportFilesAreListedAndPlacedBesideAPage) {
     EXPECT_FALSE(QFile::exists(plain + QLatin1Char('/') + webPaths[0]));
     EXPECT_TRUE(QFile::exists(plain + QStringLiteral("/page.tvt")));
     fails(28, Call, {other + QStringLiteral("/page.restvt")});
+}
+
+TEST_F(ServerModule, FailedSavesAnswerFalseWithAReasonAndKeepTheOldFiles) {
+    TinyFileSystem fs;
+    REQUIRE_TINY_FS(fs);
+    const QString templ = QStringLiteral(TAVOLET_TEMPLATE_DIR "/Candy_TavoletServer.Glimmerkey.tvt");
+    ASSERT_TRUE(ok(7, Call, {templ}).toBool());
+    const QString page = fs.filePath(QStringLiteral("site"));
+    ASSERT_TRUE(QDir().mkpath(page));
+    const QString scratch = page + QStringLiteral("/page.restvt");
+    ASSERT_TRUE(ok(28, Call, {scratch, 1}).toBool());
+    const QString image = page + QLatin1Char('/') + ok(24, Call, {0}).toString();
+    const QByteArray imageBytes = readFile(image);
+    ASSERT_FALSE(imageBytes.isEmpty());
+
+    // The support file cannot be renamed into place: FALSE, and the reason names it.
+    fs.makeBusy(image);
+    InvokeResult r = server->Invoke(28, Call, {scratch, 1});
+    fs.unbusy(image);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.value, QVariant(false));
+    EXPECT_TRUE(r.error.contains(QFileInfo(image).fileName())) << r.error.toStdString();
+    EXPECT_EQ(readFile(image), imageBytes);
+
+    // Save as Template on a full disk keeps the template that was there.
+    const QString mine = page + QStringLiteral("/Mine_TavoletServer.Glimmerkey.tvt");
+    ASSERT_TRUE(ok(8, Call, {mine}).toBool());
+    const QByteArray before = readFile(mine);
+    fs.fill();
+    ok(3, Put, {QStringLiteral("changed")});
+    r = server->Invoke(8, Call, {mine});
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.value, QVariant(false));
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_EQ(readFile(mine), before);
 }
 
 TEST_F(ServerModule, ConfigureReportsWhetherTheWidgetChanged) {

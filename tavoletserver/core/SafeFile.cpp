@@ -1,0 +1,86 @@
+#include "SafeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <functional>
+
+namespace SafeFile {
+
+namespace {
+
+QString cannot(const char* what, const QString& path, const QString& reason) {
+    return QStringLiteral("cannot %1 %2: %3")
+        .arg(QLatin1String(what), QDir::toNativeSeparators(path), reason);
+}
+
+bool writeAll(QSaveFile& file, const char* data, qint64 size, QString& why) {
+    const qint64 written = file.write(data, size);
+    if (written == size) return true;
+    // A short write sets no error of its own.
+    why = cannot("write", file.fileName(),
+                 written < 0 ? file.errorString()
+                             : QStringLiteral("only part of the data was written"));
+    return false;
+}
+
+// Qt's buffered QSaveFile meets a full disk only when commit() flushes, and
+// then still renames the short file over the original; unbuffered, the
+// failing write itself reports it. Leaving without commit() discards the
+// temporary file.
+bool replace(const QString& path, const std::function<bool(QSaveFile&, QString&)>& fill,
+             QString* error) {
+    QSaveFile file(path);
+    QString why;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        why = cannot("write", path, file.errorString());
+    else if (fill(file, why) && !file.commit())
+        why = cannot("write", path, file.errorString());
+    if (why.isEmpty()) return true;
+    if (error) *error = why;
+    return false;
+}
+
+} // namespace
+
+bool write(const QString& path, const QByteArray& bytes, QString* error) {
+    return replace(
+        path,
+        [&](QSaveFile& file, QString& why) {
+            return writeAll(file, bytes.constData(), bytes.size(), why);
+        },
+        error);
+}
+
+bool copy(const QString& source, const QString& target, QString* error) {
+    QFile in(source);
+    // A device or pipe named like a picture would never end or never answer.
+    QString refusal;
+    if (!QFileInfo(source).isFile())
+        refusal = cannot("copy", source, QStringLiteral("not a file"));
+    else if (!in.open(QIODevice::ReadOnly))
+        refusal = cannot("read", source, in.errorString());
+    if (!refusal.isEmpty()) {
+        if (error) *error = refusal;
+        return false;
+    }
+    return replace(
+        target,
+        [&](QSaveFile& out, QString& why) {
+            char chunk[64 * 1024];
+            for (;;) {
+                const qint64 n = in.read(chunk, sizeof chunk);
+                if (n == 0) return true;
+                if (n < 0) {
+                    why = cannot("read", source, in.errorString());
+                    return false;
+                }
+                if (!writeAll(out, chunk, n, why)) return false;
+            }
+        },
+        error);
+}
+
+} // namespace SafeFile
