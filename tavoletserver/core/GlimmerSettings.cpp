@@ -26,8 +26,7 @@ bool isUsableMediaName(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     if (name.isEmpty() || name.startsWith(QLatin1Char('.'))) return false;
     return std::none_of(name.begin(), name.end(), [](QChar c) {
-        return c.unicode() < 0x20 || c.unicode() == 0x7f || c == QLatin1Char('\\') ||
-               c.isSurrogate();
+        return c.category() == QChar::Other_Control || c == QLatin1Char('\\') || c.isSurrogate();
     });
 }
 

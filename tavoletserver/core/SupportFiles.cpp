@@ -8,6 +8,29 @@
 
 namespace SupportFiles {
 
+namespace {
+
+// `path` as the file system will follow it: its deepest existing part with
+// every link resolved, then the part still to be made. Empty when a link on
+// the way dangles, since where it would lead cannot be judged.
+QString resolved(const QString& path) {
+    QFileInfo existing(path);
+    QString rest;
+    while (!existing.exists()) {
+        if (existing.isSymLink()) return {};
+        rest = QLatin1Char('/') + existing.fileName() + rest;
+        existing.setFile(existing.path());
+    }
+    return QDir::cleanPath(existing.canonicalFilePath() + rest);
+}
+
+bool isInside(const QString& path, const QString& folder) {
+    if (folder.isEmpty()) return false;
+    return path.startsWith(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+}
+
+} // namespace
+
 QList<SupportFile> list(const GlimmerSettings& s) {
     const QString folder = QStringLiteral("glimmerkey/") + CodeGenerator::widgetKey(s) + QLatin1Char('/');
     const std::pair<const QString*, const char*> media[] = {
@@ -36,10 +59,18 @@ bool place(const GlimmerSettings& settings, const QString& pageFolder, QString* 
         if (error && ok) *error = why;
         ok = false;
     };
-    const QDir page(pageFolder);
+    const QString page = QDir::cleanPath(QDir(pageFolder).absolutePath());
+    const QString realPage = resolved(page);
     for (const SupportFile& file : list(settings)) {
         const QString source = file.sourceFolder + file.name;
-        const QString target = page.absoluteFilePath(file.webPath);
+        const QString target = QDir::cleanPath(page + QLatin1Char('/') + file.webPath);
+        // Widget files come from other people: whatever they name, and
+        // whatever links the page folder holds, nothing lands outside it.
+        if (!isInside(target, page) || !isInside(resolved(target), realPage)) {
+            fail(QStringLiteral("refused to place %1: %2 leads outside the page folder %3")
+                     .arg(file.name, target, page));
+            continue;
+        }
         if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath() &&
             QFileInfo::exists(target))
             continue;

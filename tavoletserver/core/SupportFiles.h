@@ -19,8 +19,10 @@ namespace SupportFiles {
 // overwrite each other's files.
 QList<SupportFile> list(const GlimmerSettings& settings);
 
-// Copies every support file to its web path below `pageFolder`, replacing
-// older copies. Returns false, after placing all it could, when one failed.
+// Copies every support file to its web path below `pageFolder`; an older
+// copy is replaced only by a whole new one. A path that would lead outside
+// `pageFolder`, by its name or through a link already there, is refused.
+// Returns false, after placing all it could, with the first reason in `error`.
 bool place(const GlimmerSettings& settings, const QString& pageFolder, QString* error = nullptr);
 
 } // namespace SupportFiles
