@@ -16,8 +16,10 @@ CDialog::CDialog(const DialogTemplate& dlgTemplate, QWidget* pParent)
     for (const auto& [nID, pControl] : m_arrControls) {
         auto* pButton = qobject_cast<QAbstractButton*>(pControl);
         if (!pButton) continue;
-        if (nID == IDOK) connect(pButton, &QAbstractButton::clicked, this, &CDialog::OnOK);
-        if (nID == IDCANCEL) connect(pButton, &QAbstractButton::clicked, this, &CDialog::OnCancel);
+        if (nID == IDOK)
+            connect(pButton, &QAbstractButton::clicked, this, Guarded([this] { OnOK(); }));
+        if (nID == IDCANCEL)
+            connect(pButton, &QAbstractButton::clicked, this, Guarded([this] { OnCancel(); }));
     }
 }
 
@@ -56,7 +58,7 @@ void CDialog::SetWindowText(const QString& strText) {
 }
 
 void CDialog::reject() {
-    OnCancel();
+    RunReportingErrors([this] { OnCancel(); });
 }
 
 bool CDialog::OnInitDialog() {
@@ -78,12 +80,16 @@ void CDialog::showEvent(QShowEvent* pEvent) {
     QDialog::showEvent(pEvent);
     if (m_bInitialized) return;
     m_bInitialized = true;
-    bool bDefaultFocus;
+    bool bDefaultFocus = false;
+    bool bInitialized;
     {
         const QScopedValueRollback inInit(m_bInInitDialog, true);
-        bDefaultFocus = OnInitDialog();
+        bInitialized = RunReportingErrors([&] { bDefaultFocus = OnInitDialog(); });
+        // A dialog whose initialisation failed halfway would show half its
+        // data: it closes, as if cancelled.
+        if (!bInitialized) EndDialog(IDCANCEL);
     }
-    if (bDefaultFocus) focusFirstTabStop();
+    if (bInitialized && bDefaultFocus) focusFirstTabStop();
 }
 
 void CDialog::focusFirstTabStop() {

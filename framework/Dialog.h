@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/DialogTemplate.h"
+#include "framework/ErrorReport.h"
 #include "framework/Prompts.h"
 
 #include <QAbstractButton>
@@ -16,7 +17,10 @@ namespace framework {
 class CDataExchange;
 
 // A dialog built from a template, with data exchange between the members of
-// a subclass and its controls.
+// a subclass and its controls. Every handler it runs for Qt (buttons,
+// selection changes, OnInitDialog, OK and Cancel) runs inside the error
+// boundary: what a handler throws ends that handler with the generic error
+// report, and the dialog stays usable.
 class CDialog : public QDialog {
     Q_OBJECT
 
@@ -60,7 +64,7 @@ template <class D> void CDialog::OnButton(int nID, void (D::*pHandler)()) {
     auto* pButton = Item<QAbstractButton>(nID);
     Q_ASSERT_X(pButton, "CDialog::OnButton", "no button with this ID");
     connect(pButton, &QAbstractButton::clicked, this,
-            [this, pHandler] { (static_cast<D*>(this)->*pHandler)(); });
+            Guarded([this, pHandler] { (static_cast<D*>(this)->*pHandler)(); }));
 }
 
 template <class D> void CDialog::OnSelChange(int nID, void (D::*pHandler)()) {
@@ -69,9 +73,9 @@ template <class D> void CDialog::OnSelChange(int nID, void (D::*pHandler)()) {
     // Selections made by UpdateData are not reported: a handler that ran
     // halfway through an exchange would read half-filled controls.
     connect(pView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this, pHandler] {
+            Guarded([this, pHandler] {
                 if (!m_bExchanging) (static_cast<D*>(this)->*pHandler)();
-            });
+            }));
 }
 
 } // namespace framework

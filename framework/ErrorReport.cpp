@@ -6,9 +6,13 @@
 
 namespace framework {
 
+namespace {
+const char* const kUnexpected = "An unexpected error occurred.";
+}
+
 void ReportException(const std::exception& error) {
     const QString text = QString::fromUtf8(error.what());
-    AfxMessageBox(text.isEmpty() ? QStringLiteral("An unexpected error occurred.") : text);
+    AfxMessageBox(text.isEmpty() ? QString::fromLatin1(kUnexpected) : text);
 }
 
 bool RunReportingErrors(const std::function<void()>& command) {
@@ -18,9 +22,18 @@ bool RunReportingErrors(const std::function<void()>& command) {
     } catch (const std::exception& error) {
         ReportException(error);
     } catch (...) {
-        AfxMessageBox(QStringLiteral("An unexpected error occurred."));
+        AfxMessageBox(QString::fromLatin1(kUnexpected));
     }
     return false;
+}
+
+bool RunSilently(const std::function<void()>& probe) {
+    try {
+        probe();
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 } // namespace framework

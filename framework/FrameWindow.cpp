@@ -49,7 +49,9 @@ bool CFrameWnd::IsCommandEnabled(int id) const {
     for (CCommandTarget* target : routingOrder()) {
         CCmdUI ui;
         bool handled = false;
-        RunReportingErrors([&] { handled = target->OnUpdateCmdUI(id, ui); });
+        // Runs while a menu is drawn: a failing server call disables the
+        // command; the user hears of the error when running a command.
+        if (!RunSilently([&] { handled = target->OnUpdateCmdUI(id, ui); })) return false;
         if (handled) return ui.IsEnabled();
     }
     return false;

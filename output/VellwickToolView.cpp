@@ -23,6 +23,8 @@ CVellwickToolDoc* CVellwickToolView::GetDocument() const {
 void CVellwickToolView::OnInitialUpdate() {
     auto* layout = new QVBoxLayout(this);
     m_labelWidget = new QLabel(this);
+    // Widget names are the user's text, never markup.
+    m_labelWidget->setTextFormat(Qt::PlainText);
     layout->addWidget(m_labelWidget);
     auto* configure = new QPushButton(QStringLiteral("Configure..."), this);
     connect(configure, &QPushButton::clicked, this, [] {
@@ -47,10 +49,10 @@ void CVellwickToolView::showWidgetState() {
     }
     try {
         const QString name = document->m_pTavolet->m_dispatch.Name();
-        m_labelWidget->setText(tr("Widget: %1").arg(name.toHtmlEscaped()));
+        m_labelWidget->setText(tr("Widget: %1").arg(name));
     } catch (const std::exception& error) {
         // Shown in place: this runs from change notifications, outside any command.
-        m_labelWidget->setText(QString::fromUtf8(error.what()).toHtmlEscaped());
+        m_labelWidget->setText(QString::fromUtf8(error.what()));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 #include "framework/DataExchange.h"
+#include "platform/DispatchDriver.h"
+#include "support/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,11 +20,6 @@
 #include <functional>
 
 using namespace framework;
-
-// Readable failure messages.
-void PrintTo(const QString& str, std::ostream* pOut) {
-    *pOut << '"' << str.toStdString() << '"';
-}
 
 namespace {
 
@@ -330,6 +327,60 @@ TEST(DialogModal, EndDialogDuringInitReturnsItsCode) {
     };
     CRefusingDlg dlg(testTemplate());
     EXPECT_EQ(runModal(dlg, [] {}), 7);
+}
+
+// Every handler throws a server error once; the boundary must report each
+// exactly once and keep the dialog working.
+class CThrowingDlg : public CTestDlg {
+public:
+    explicit CThrowingDlg(bool bFailInit = false) : m_bFailInit(bFailInit) {
+        OnButton(kFill, &CThrowingDlg::OnFillFailing);
+        OnSelChange(kTemplates, &CThrowingDlg::OnSelChangeFailing);
+    }
+    int m_nCalls = 0;
+
+protected:
+    bool OnInitDialog() override {
+        CTestDlg::OnInitDialog();
+        if (m_bFailInit) throw platform::DispatchError("init failed");
+        return true;
+    }
+    void OnOK() override {
+        if (m_nCalls++ == 0) throw platform::DispatchError("OK failed");
+        CTestDlg::OnOK();
+    }
+
+private:
+    void OnFillFailing() { throw platform::DispatchError("button failed"); }
+    void OnSelChangeFailing() { throw platform::DispatchError("selection failed"); }
+    bool m_bFailInit;
+};
+
+TEST(DialogErrorBoundary, HandlerErrorsAreReportedOnceAndTheDialogStaysUsable) {
+    ScriptedPrompts prompts;
+    CThrowingDlg dlg;
+    bool bOpenAfterErrors = false;
+    EXPECT_EQ(runModal(dlg,
+                       [&] {
+                           QTest::mouseClick(dlg.GetDlgItem(kFill), Qt::LeftButton);
+                           auto* pList = dlg.Item<QListWidget>(kTemplates);
+                           QTest::mouseClick(pList->viewport(), Qt::LeftButton, {},
+                                             pList->visualItemRect(pList->item(1)).center());
+                           QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+                           bOpenAfterErrors = dlg.isVisible();
+                           QTest::mouseClick(dlg.GetDlgItem(IDOK), Qt::LeftButton);
+                       }),
+              IDOK);
+    EXPECT_TRUE(bOpenAfterErrors);
+    EXPECT_EQ(prompts.messages, (QStringList{"button failed", "selection failed", "OK failed"}));
+}
+
+TEST(DialogErrorBoundary, FailedInitialisationEndsTheDialogAsCancelled) {
+    ScriptedPrompts prompts;
+    CThrowingDlg dlg(true);
+    EXPECT_EQ(runModal(dlg, [] {}), IDCANCEL);
+    EXPECT_EQ(prompts.messages, QStringList{"init failed"});
+    EXPECT_FALSE(dlg.isVisible());
 }
 
 } // namespace

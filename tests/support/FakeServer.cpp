@@ -18,6 +18,8 @@ public:
         FakeServerState& s = *m_state;
         const bool put = kind == InvokeKind::PropertyPut;
         auto index = [&](const auto& list) { return args.value(0).toInt() < list.size(); };
+        if (s.failingCalls.contains(dispid))
+            return InvokeResult::failure(QStringLiteral("The fake server failed call %1.").arg(dispid));
         switch (dispid) {
         case DISPID_OWNER_PROGID: return property(put, s.ownerProgId, args);
         case DISPID_NAME: return property(put, s.name, args);

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -30,6 +31,8 @@ struct FakeServerState {
     bool saveResult = true;
     int instancesCreated = 0;
     bool refuseCreation = false;
+    // Calls that fail with "The fake server failed call <DISPID>."
+    QSet<int> failingCalls;
 };
 
 // Registers a fake server in-process under a ProgID, with the registry keys
