@@ -2,9 +2,10 @@
 
 #include "framework/DataExchange.h"
 #include "framework/Prompts.h"
+#include "platform/Paths.h"
+#include "platform/SafeFile.h"
 #include "widget/Tavolet.h"
 
-#include <QFile>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -28,19 +29,6 @@ DialogTemplate supportFilesTemplate() {
                 {K::PushButton, IDOK, QStringLiteral("OK"), {78, 128, 48, 15}, S::Default},
                 {K::PushButton, IDC_COPY_TO, QStringLiteral("Copy to..."), {159, 128, 48, 15}},
             }};
-}
-
-// Replaces an existing file, but only once the new copy is complete: a
-// source that cannot be read must not cost the user the file already there.
-bool copyReplacing(const QString& source, const QString& target) {
-    const QString partial = target + ".copying";
-    QFile::remove(partial);
-    if (!QFile::copy(source, partial)) return false;
-    if (QFile::exists(target) && !QFile::remove(target)) {
-        QFile::remove(partial);
-        return false;
-    }
-    return QFile::rename(partial, target);
 }
 
 } // namespace
@@ -91,7 +79,14 @@ void CSupportFilesDlg::OnCopyTo() {
         const QTreeWidgetItem* item = m_listFiles->topLevelItem(row);
         if (!item->isSelected()) continue;
         const QString name = item->text(FileName);
-        if (!copyReplacing(item->text(SourcePath) + name, *folder + "/" + name)) failed << name;
+        // Names and web paths come from widget files that users exchange:
+        // one that leads outside the chosen folder is never copied.
+        if (!platform::IsPlainFileName(name) || !platform::StaysInsideFolder(item->text(WebPath))) {
+            failed << name + " (it would be placed outside the folder)";
+            continue;
+        }
+        if (!platform::CopyFileSafely(item->text(SourcePath) + name, *folder + "/" + name))
+            failed << name;
     }
     // A copy that failed is no success, whatever the others did.
     if (!failed.isEmpty()) {

@@ -1,12 +1,15 @@
 #include "support/Files.h"
 #include "support/FakeServer.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TinyFileSystem.h"
 
 #include "supportfiles/SupportFilesDlg.h"
 #include "widget/Tavolet.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QMap>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -65,4 +68,78 @@ TEST(SupportFilesDialog, ListsEachFileOnceAndCopiesTheSelection) {
         dialog.Item<QAbstractButton>(1037)->click();
         EXPECT_EQ(prompts.messages.last(), "Please select files to copy.");
     });
+}
+
+namespace {
+// Every file below `folder`, with its bytes.
+QMap<QString, QByteArray> tree(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), readFile(path));
+    }
+    return files;
+}
+} // namespace
+
+TEST(SupportFilesDialog, RowsThatWouldLeaveTheFolderAreListedButNeverCopied) {
+    FakeServerRegistration fake("Test.HostileSupportFiles");
+    ScriptedPrompts prompts;
+    QTemporaryDir root;
+    const QString source = root.filePath("source/"), target = root.filePath("site/pages");
+    writeFile(source + "icon.png", "icon");
+    writeFile(root.filePath("source/x.png"), "x");
+    QDir().mkpath(target);
+    const QMap<QString, QByteArray> before = tree(root.path());
+    fake.state().supportFiles = {{"../x.png", source, "gk/x.png"},
+                                 {"..", source, "gk/up"},
+                                 {"a\\..\\..\\x.png", source, "gk/x.png"},
+                                 {"x.png", source, "../../x.png"},
+                                 {"x.png", source + "other/", "/etc/x.png"},
+                                 {"x.png", source + "third/", "C:x.png"},
+                                 {"icon.png", source, "gk/icon.png"}};
+    CTavolet tavolet;
+    ASSERT_TRUE(tavolet.CreateFromProgID("Test.HostileSupportFiles"));
+    CSupportFilesDlg dialog;
+    dialog.m_pTavolet = &tavolet;
+    runDialog(dialog, [&] {
+        EXPECT_EQ(dialog.m_listFiles->topLevelItemCount(), 7) << "every row is shown";
+        prompts.folders = {target};
+        dialog.Item<QAbstractButton>(1037)->click();
+    });
+
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const QString& report = prompts.messages[0];
+    EXPECT_TRUE(report.startsWith("Copy support files to " + target + " failure!"));
+    for (const QString& name : {"../x.png", "a\\..\\..\\x.png"})
+        EXPECT_TRUE(report.contains(name)) << report.toStdString();
+    QMap<QString, QByteArray> after = before;
+    after.insert("site/pages/icon.png", "icon");
+    EXPECT_EQ(tree(root.path()), after) << "only the safe row was copied";
+}
+
+TEST(SupportFilesDialog, AFailedCopyKeepsTheFileAlreadyThere) {
+    TinyFileSystem fs(64);
+    REQUIRE_TINY_FS(fs);
+    FakeServerRegistration fake("Test.FullSupportFiles");
+    ScriptedPrompts prompts;
+    QTemporaryDir source;
+    writeFile(source.filePath("icon.png"), QByteArray(16 * 1024, 'n'));
+    const QString target = fs.filePath("site");
+    writeFile(target + "/icon.png", "old icon");
+    fs.fill();
+    fake.state().supportFiles = {{"icon.png", source.path() + "/", "gk/icon.png"}};
+    CTavolet tavolet;
+    ASSERT_TRUE(tavolet.CreateFromProgID("Test.FullSupportFiles"));
+    CSupportFilesDlg dialog;
+    dialog.m_pTavolet = &tavolet;
+    runDialog(dialog, [&] {
+        prompts.folders = {target};
+        dialog.Item<QAbstractButton>(1037)->click();
+    });
+    EXPECT_EQ(prompts.messages, QStringList{"Copy support files to " + target +
+                                            " failure! Not copied: icon.png"});
+    EXPECT_EQ(readFile(target + "/icon.png"), "old icon");
+    EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{"icon.png"});
 }
