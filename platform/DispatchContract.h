@@ -4,8 +4,6 @@
 // includes this header, links Qt, and exports the C entry points below.
 // Changing anything here means a new contract version.
 
-#include <dlfcn.h>
-
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -66,14 +64,9 @@ struct ServerRegistration {
     const char* description;
 };
 
-// The handle a server returns from its resource-module call: the load
-// address of the module that holds `addressInModule`. The host resolves the
-// handle back to that module to read its string resources.
-inline qint64 moduleHandleOf(const void* addressInModule) {
-    Dl_info info{};
-    if (dladdr(addressInModule, &info) == 0) return 0;
-    return reinterpret_cast<qint64>(info.dli_fbase);
-}
+// The handle a server returns from its resource-module call is the load
+// address of its module (dladdr's dli_fbase for any address inside it); the
+// host resolves the handle back to that module to read its string resources.
 
 } // namespace dispatch
 

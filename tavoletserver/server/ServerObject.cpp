@@ -11,10 +11,20 @@
 
 #include <functional>
 
+#include <dlfcn.h>
+
 using dispatch::InvokeKind;
 using dispatch::InvokeResult;
 
 namespace {
+
+// The module handle of the contract: the load address of this library.
+qint64 moduleHandle() {
+    static const int inThisModule = 0;
+    Dl_info info{};
+    if (dladdr(&inThisModule, &info) == 0) return 0;
+    return reinterpret_cast<qint64>(info.dli_fbase);
+}
 
 bool isMethod(InvokeKind kind) { return kind == InvokeKind::Method || kind == InvokeKind::PropertyGet; }
 
@@ -131,7 +141,7 @@ InvokeResult ServerObject::Invoke(int dispid, InvokeKind kind, const QVariantLis
         return InvokeResult::success(TitleStringId);
     case dispatch::DISPID_RESOURCE_MODULE:
         if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("ResourceModule takes no arguments"));
-        return InvokeResult::success(dispatch::moduleHandleOf(reinterpret_cast<const void*>(&isMethod)));
+        return InvokeResult::success(moduleHandle());
     case dispatch::DISPID_CODE_PART_COUNT:
         if (!args.isEmpty()) return InvokeResult::failure(QStringLiteral("CodePartCount takes no arguments"));
         return InvokeResult::success(static_cast<int>(CodeGenerator::parts(m_widget.settings).size()));

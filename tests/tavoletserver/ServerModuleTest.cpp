@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <memory>
 
 using dispatch::InvokeKind;
