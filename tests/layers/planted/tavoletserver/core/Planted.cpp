@@ -1,0 +1,1 @@
+#include "widget/Tavolet.h"

@@ -1,0 +1,1 @@
+#include "supportfiles/SupportFilesDlg.h"

@@ -1,0 +1,2 @@
+#include "templates/NewWidgetDlg.h"
+#include "output/VellwickToolView.h"
