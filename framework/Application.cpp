@@ -67,8 +67,9 @@ void CWinApp::AddToRecentFileList(const QString& path) {
 }
 
 void CWinApp::SetRegistryKey(const QString& company) {
-    m_pProfile = std::make_unique<Profile>(platform::Registry::instance(), company,
-                                           m_strDisplayName);
+    m_pProfile->SetCompany(company);
+    // A list read before the key was set came from the wrong place.
+    if (m_pRecentFileList) m_pRecentFileList->ReadList();
 }
 
 void CWinApp::LoadStdProfileSettings(int recentFileCount) {

@@ -58,6 +58,7 @@ protected:
 
 private:
     QString m_strDisplayName;
+    // One object for the run: the recent-file list keeps a reference to it.
     std::unique_ptr<Profile> m_pProfile;
     std::unique_ptr<CRecentFileList> m_pRecentFileList;
     std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;

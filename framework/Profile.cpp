@@ -9,7 +9,13 @@ namespace framework {
 using platform::RootKey;
 
 Profile::Profile(platform::Registry& registry, QString company, QString application)
-    : m_registry(registry), m_strRoot("Software\\" + company + "\\" + application) {}
+    : m_registry(registry), m_strApplication(std::move(application)) {
+    SetCompany(company);
+}
+
+void Profile::SetCompany(const QString& company) {
+    m_strRoot = "Software\\" + company + "\\" + m_strApplication;
+}
 
 QString Profile::key(const QString& section) const { return m_strRoot + "\\" + section; }
 

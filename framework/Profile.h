@@ -14,6 +14,10 @@ class Profile {
 public:
     Profile(platform::Registry& registry, QString company, QString application);
 
+    // Moves the profile under another company key; the object stays the
+    // same, so whoever holds it follows.
+    void SetCompany(const QString& company);
+
     QString GetProfileString(const QString& section, const QString& entry,
                              const QString& defaultValue = {}) const;
     // The leading decimal integer of the stored text; `defaultValue` when the
@@ -26,6 +30,7 @@ public:
 
 private:
     platform::Registry& m_registry;
+    QString m_strApplication;
     QString m_strRoot;
 };
 

@@ -156,6 +156,24 @@ TEST_F(Framework, RecentFilesAndProfileValuesPersist) {
     EXPECT_EQ(StringField("a", 3), "");
 }
 
+TEST_F(Framework, RecentFilesFollowTheRegistryKeyWhicheverIsSetFirst) {
+    auto& registry = platform::Registry::instance();
+    registry.writeString(platform::RootKey::CurrentUser,
+                         "Software\\Late Company\\Order App\\Recent File List", "File1", "/late");
+    struct OrderApp : CWinApp {
+        OrderApp() : CWinApp("Order App") {
+            LoadStdProfileSettings(kRecentFileCount);
+            SetRegistryKey("Late Company");
+        }
+        bool InitInstance() override { return true; }
+    } app;
+    EXPECT_EQ(app.RecentFiles(), QStringList{"/late"});
+    app.AddToRecentFileList("/new");
+    EXPECT_EQ(registry.readString(platform::RootKey::CurrentUser,
+                                  "Software\\Late Company\\Order App\\Recent File List", "File1"),
+              "/new");
+}
+
 int main(int argc, char** argv) {
     useTemporaryHome();
     QApplication app(argc, argv);
