@@ -1,4 +1,6 @@
+#include "support/Files.h"
 #include "support/ScriptedPrompts.h"
+#include "support/TinyFileSystem.h"
 
 #include "platform/Components.h"
 #include "platform/Registry.h"
@@ -81,4 +83,28 @@ TEST_F(ReferenceServer, DocumentSavesAndReopensAndRefusesOtherFiles) {
     const QString nowhere = folder.filePath("missing/folder.tvt");
     EXPECT_FALSE(doc.OnSaveDocument(nowhere));
     EXPECT_EQ(prompts.messages, QStringList{"Save to " + nowhere + " Error!"});
+}
+
+TEST_F(ReferenceServer, SaveAsOnAFullDiskReportsAndKeepsBothFileAndName) {
+    TinyFileSystem fs(64);
+    REQUIRE_TINY_FS(fs);
+    CVellwickToolDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    doc.m_pTavolet->m_dispatch.SetName("First");
+    const QString mine = folder.filePath("mine.tvt");
+    ASSERT_TRUE(doc.DoSave(mine));
+    const QString other = fs.filePath("other.tvt");
+    ASSERT_TRUE(doc.m_pTavolet->m_dispatch.SaveToFile(other));
+    const QByteArray before = readFile(other);
+    ASSERT_FALSE(before.isEmpty());
+
+    fs.fill();
+    doc.m_pTavolet->m_dispatch.SetName("Second");
+    doc.SetModifiedFlag(true);
+    prompts.files = {other}; // Save As over the existing file
+    EXPECT_FALSE(doc.DoSave({}));
+    EXPECT_EQ(prompts.messages, QStringList{"Save to " + other + " Error!"});
+    EXPECT_EQ(readFile(other), before) << "the file on the full disk is untouched";
+    EXPECT_EQ(doc.GetPathName(), mine) << "a failed Save As does not take the new name";
+    EXPECT_TRUE(doc.IsModified());
 }
