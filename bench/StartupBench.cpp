@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     regsvr.setProcessEnvironment(env);
     regsvr.start(bin + "/glimmerkey-regsvr", {bin + "/TavoletServer/libTavoletServer.so"});
     if (!regsvr.waitForFinished() || regsvr.exitCode() != 0) {
-        std::fprintf(stderr, "cannot register the server: %s\n", regsvr.readAllStandardError().constData());
+        std::fprintf(stderr, "cannot register the server: %s\n",
+                     regsvr.readAllStandardError().constData());
         return 1;
     }
 
@@ -58,7 +59,8 @@ int main(int argc, char** argv) {
     medianMilliseconds(bin + "/minimal_qt_program", {}, env, 1);
     medianMilliseconds(bin + "/vellwick-glimmerkey", {"--quit-when-shown"}, env, 1);
     const double minimal = medianMilliseconds(bin + "/minimal_qt_program", {}, env, runs);
-    const double tool = medianMilliseconds(bin + "/vellwick-glimmerkey", {"--quit-when-shown"}, env, runs);
+    const double tool =
+        medianMilliseconds(bin + "/vellwick-glimmerkey", {"--quit-when-shown"}, env, runs);
 
     std::printf("runs: %d\n", runs);
     std::printf("minimal Qt Widgets program: median %.1f ms\n", minimal);

@@ -19,14 +19,18 @@ namespace {
 CWinApp* g_app = nullptr;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
-CFrameWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+CFrameWnd* AfxGetMainWnd() {
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}
 
 CWinApp::CWinApp(QString displayName) : m_strDisplayName(std::move(displayName)) {
     g_app = this;
     // Until SetRegistryKey names the company.
-    m_pProfile = std::make_unique<Profile>(platform::Registry::instance(), QString(),
-                                           m_strDisplayName);
+    m_pProfile =
+        std::make_unique<Profile>(platform::Registry::instance(), QString(), m_strDisplayName);
     OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     OnCommand(ID_APP_EXIT, [this] {
@@ -53,9 +57,13 @@ int CWinApp::Run() {
     return ExitInstance();
 }
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() {
+    return 0;
+}
 
-Profile& CWinApp::GetProfile() const { return *m_pProfile; }
+Profile& CWinApp::GetProfile() const {
+    return *m_pProfile;
+}
 
 const QStringList& CWinApp::RecentFiles() const {
     static const QStringList none;
@@ -85,7 +93,9 @@ CDocument* CWinApp::OpenDocumentFile(const QString& path) {
     return m_pDocTemplate ? m_pDocTemplate->OpenDocumentFile(path) : nullptr;
 }
 
-void CWinApp::OnFileNew() { OpenDocumentFile({}); }
+void CWinApp::OnFileNew() {
+    OpenDocumentFile({});
+}
 
 void CWinApp::OnFileOpen() {
     if (!m_pDocTemplate) return;

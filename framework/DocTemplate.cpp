@@ -12,10 +12,10 @@ namespace framework {
 
 enum DocStringField { WindowTitle, DocName, FileNewName, FilterName, FilterExt };
 
-CSingleDocTemplate::CSingleDocTemplate(int resourceId, DocumentFactory document,
-                                       FrameFactory frame, ViewFactory view)
-    : m_nResourceId(resourceId), m_makeDocument(std::move(document)),
-      m_makeFrame(std::move(frame)), m_makeView(std::move(view)) {}
+CSingleDocTemplate::CSingleDocTemplate(int resourceId, DocumentFactory document, FrameFactory frame,
+                                       ViewFactory view)
+    : m_nResourceId(resourceId), m_makeDocument(std::move(document)), m_makeFrame(std::move(frame)),
+      m_makeView(std::move(view)) {}
 
 CSingleDocTemplate::~CSingleDocTemplate() {
     // The view refers to the document: windows go first.
@@ -27,7 +27,9 @@ QString CSingleDocTemplate::DocString(int field) const {
     return StringField(LoadString(m_nResourceId), field);
 }
 
-QString CSingleDocTemplate::DefaultExtension() const { return DocString(FilterExt).trimmed(); }
+QString CSingleDocTemplate::DefaultExtension() const {
+    return DocString(FilterExt).trimmed();
+}
 
 QString CSingleDocTemplate::FileFilter() const {
     QString name = DocString(FilterName).trimmed();

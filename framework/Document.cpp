@@ -55,9 +55,12 @@ bool CDocument::SaveModified() {
     if (!IsModified()) return true;
     const QString name = m_strPathName.isEmpty() ? m_strTitle : m_strPathName;
     switch (AfxMessageBox("Save changes to " + name + "?", MessageButtons::YesNoCancel)) {
-    case IDYES: return DoFileSave();
-    case IDNO: return true;
-    default: return false;
+    case IDYES:
+        return DoFileSave();
+    case IDNO:
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -7,7 +7,7 @@
 namespace framework {
 
 struct MenuItem {
-    QString text;        // with "&" before the mnemonic; empty for a separator
+    QString text; // with "&" before the mnemonic; empty for a separator
     int id = 0;
     QKeySequence shortcut = {};
 };

@@ -17,7 +17,9 @@ void Profile::SetCompany(const QString& company) {
     m_strRoot = "Software\\" + company + "\\" + m_strApplication;
 }
 
-QString Profile::key(const QString& section) const { return m_strRoot + "\\" + section; }
+QString Profile::key(const QString& section) const {
+    return m_strRoot + "\\" + section;
+}
 
 QString Profile::GetProfileString(const QString& section, const QString& entry,
                                   const QString& defaultValue) const {

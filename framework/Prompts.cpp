@@ -14,8 +14,8 @@ class QtPrompts final : public Prompts {
 public:
     int MessageBox(const QString& text, MessageButtons buttons) override {
         const QString caption = AfxGetApp() ? AfxGetApp()->DisplayName() : QString();
-        QMessageBox box(QMessageBox::Warning, caption, text,
-                        QMessageBox::NoButton, QApplication::activeWindow());
+        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton,
+                        QApplication::activeWindow());
         switch (buttons) {
         case MessageButtons::Ok:
             box.setStandardButtons(QMessageBox::Ok);
@@ -28,10 +28,14 @@ public:
             break;
         }
         switch (box.exec()) {
-        case QMessageBox::Ok: return IDOK;
-        case QMessageBox::Yes: return IDYES;
-        case QMessageBox::No: return IDNO;
-        default: return IDCANCEL;
+        case QMessageBox::Ok:
+            return IDOK;
+        case QMessageBox::Yes:
+            return IDYES;
+        case QMessageBox::No:
+            return IDNO;
+        default:
+            return IDCANCEL;
         }
     }
 
@@ -50,7 +54,8 @@ public:
     }
 
     std::optional<QString> BrowseFolder(const QString& title) override {
-        const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);
+        const QString folder =
+            QFileDialog::getExistingDirectory(QApplication::activeWindow(), title);
         if (folder.isEmpty()) return std::nullopt;
         return folder;
     }
@@ -65,7 +70,9 @@ Prompts& Prompts::instance() {
     return g_replacement ? *g_replacement : real;
 }
 
-void Prompts::setInstance(Prompts* prompts) { g_replacement = prompts; }
+void Prompts::setInstance(Prompts* prompts) {
+    g_replacement = prompts;
+}
 
 int AfxMessageBox(const QString& text, MessageButtons buttons) {
     return Prompts::instance().MessageBox(text, buttons);

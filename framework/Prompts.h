@@ -13,10 +13,10 @@ struct FileDialogRequest {
     enum Mode { Open, Save } mode = Open;
     // Qt name filters separated by ";;", e.g. "Widgets (*.tvt);;All Files (*)".
     QString filter;
-    QString defaultSuffix;    // without the dot; added to a name typed without one
-    QString initialPath;      // proposed file name or folder
+    QString defaultSuffix; // without the dot; added to a name typed without one
+    QString initialPath;   // proposed file name or folder
     bool confirmOverwrite = true;
-    bool mustExist = true;    // Open only
+    bool mustExist = true; // Open only
 };
 
 // Every message box and file or folder dialog goes through here, so that

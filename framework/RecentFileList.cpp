@@ -6,7 +6,9 @@ namespace framework {
 
 namespace {
 const QString kSection = QStringLiteral("Recent File List");
-QString entry(int index) { return QStringLiteral("File%1").arg(index + 1); }
+QString entry(int index) {
+    return QStringLiteral("File%1").arg(index + 1);
+}
 } // namespace
 
 CRecentFileList::CRecentFileList(Profile& profile, int size) : m_profile(profile), m_nSize(size) {}
@@ -27,7 +29,8 @@ void CRecentFileList::WriteList() {
 void CRecentFileList::Add(const QString& path) {
     m_arrNames.removeAll(path);
     m_arrNames.prepend(path);
-    while (m_arrNames.size() > m_nSize) m_arrNames.removeLast();
+    while (m_arrNames.size() > m_nSize)
+        m_arrNames.removeLast();
     WriteList();
 }
 

@@ -9,9 +9,13 @@ QHash<int, QString>& table() {
 }
 } // namespace
 
-void StringTable::Install(QHash<int, QString> strings) { table() = std::move(strings); }
+void StringTable::Install(QHash<int, QString> strings) {
+    table() = std::move(strings);
+}
 
-QString StringTable::Load(int id) { return table().value(id); }
+QString StringTable::Load(int id) {
+    return table().value(id);
+}
 
 QString StringField(const QString& text, int index) {
     const QStringList fields = text.split(QLatin1Char('\n'));

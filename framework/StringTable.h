@@ -12,7 +12,9 @@ public:
     static QString Load(int id);
 };
 
-inline QString LoadString(int id) { return StringTable::Load(id); }
+inline QString LoadString(int id) {
+    return StringTable::Load(id);
+}
 
 // Field `index` of a newline-separated resource string (document types,
 // command prompts); empty when the string has fewer fields.

@@ -23,5 +23,6 @@ QString BuildPageText(const QString& title, const CodeParts& parts);
 // the page's folder, its name without extension, ".restvt".
 QString SupportFileScratchPath(const QString& pagePath);
 
-inline const QString InsertBeginMarker = QStringLiteral("<!--Insert By Mirovasta Glimmerkey-->\r\n");
+inline const QString InsertBeginMarker =
+    QStringLiteral("<!--Insert By Mirovasta Glimmerkey-->\r\n");
 inline const QString InsertEndMarker = QStringLiteral("\r\n<!--End of Glimmerkey-->\r\n");

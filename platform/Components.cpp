@@ -18,10 +18,11 @@ QHash<QUuid, ClassFactory>& inProcessClasses() {
     return classes;
 }
 
-QString classKey(const QUuid& clsid) { return "CLSID\\" + StringFromCLSID(clsid); }
+QString classKey(const QUuid& clsid) {
+    return "CLSID\\" + StringFromCLSID(clsid);
+}
 
-std::unique_ptr<dispatch::IDispatchObject> createFromLibrary(const QUuid& clsid,
-                                                             QString* whyNot) {
+std::unique_ptr<dispatch::IDispatchObject> createFromLibrary(const QUuid& clsid, QString* whyNot) {
     const auto path = Registry::instance().readString(RootKey::ClassesRoot,
                                                       classKey(clsid) + "\\InprocServer32", {});
     if (!path || path->isEmpty()) {
@@ -93,7 +94,9 @@ InProcessClass::InProcessClass(const QUuid& clsid, ClassFactory factory) : m_cls
     inProcessClasses().insert(clsid, std::move(factory));
 }
 
-InProcessClass::~InProcessClass() { inProcessClasses().remove(m_clsid); }
+InProcessClass::~InProcessClass() {
+    inProcessClasses().remove(m_clsid);
+}
 
 std::unique_ptr<dispatch::IDispatchObject> CreateInstance(const QUuid& clsid, QString* whyNot) {
     QString reason;
@@ -136,7 +139,8 @@ QString LoadModuleString(qint64 moduleHandle, int id) {
     void* module = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
     if (!module) return {};
     QString text;
-    if (const auto load = reinterpret_cast<DllLoadStringFn>(dlsym(module, TAVOLET_ENTRY_LOAD_STRING)))
+    if (const auto load =
+            reinterpret_cast<DllLoadStringFn>(dlsym(module, TAVOLET_ENTRY_LOAD_STRING)))
         if (const char* s = load(id)) text = QString::fromUtf8(s);
     dlclose(module);
     return text;

@@ -59,7 +59,7 @@ public:
 // What a server library declares about itself so that a registration tool
 // can write its keys.
 struct ServerRegistration {
-    const char* clsid;  // braced text form
+    const char* clsid; // braced text form
     const char* progId;
     const char* description;
 };

@@ -13,7 +13,9 @@ void DispatchDriver::AttachDispatch(std::unique_ptr<dispatch::IDispatchObject> o
     m_object = std::move(object);
 }
 
-void DispatchDriver::ReleaseDispatch() { m_object.reset(); }
+void DispatchDriver::ReleaseDispatch() {
+    m_object.reset();
+}
 
 QVariant DispatchDriver::InvokeHelper(int dispid, dispatch::InvokeKind kind,
                                       const QVariantList& args) {

@@ -12,8 +12,7 @@ namespace platform {
 // A failed dispatch call; carries the server's own message.
 class DispatchError : public std::runtime_error {
 public:
-    explicit DispatchError(const QString& message)
-        : std::runtime_error(message.toStdString()) {}
+    explicit DispatchError(const QString& message) : std::runtime_error(message.toStdString()) {}
     QString message() const { return QString::fromStdString(what()); }
 };
 

@@ -115,7 +115,8 @@ std::optional<QString> Registry::readString(RootKey root, const QString& path,
 QStringList Registry::subKeyNames(RootKey root, const QString& path) const {
     return mergedNames(root, path, [](const HiveKey& key) {
         QStringList names;
-        for (const HiveKey& sub : key.subKeys) names.append(sub.name);
+        for (const HiveKey& sub : key.subKeys)
+            names.append(sub.name);
         return names;
     });
 }
@@ -123,7 +124,8 @@ QStringList Registry::subKeyNames(RootKey root, const QString& path) const {
 QStringList Registry::valueNames(RootKey root, const QString& path) const {
     return mergedNames(root, path, [](const HiveKey& key) {
         QStringList names;
-        for (const HiveValue& value : key.values) names.append(value.name);
+        for (const HiveValue& value : key.values)
+            names.append(value.name);
         return names;
     });
 }
@@ -185,7 +187,8 @@ RegistryChange& RegistryChange::deleteKey(const QString& path) {
 
 bool Registry::apply(RootKey root, const RegistryChange& change) {
     for (const RegistryChange::Step& step : change.m_steps) {
-        if (step.kind == RegistryChange::Step::Write && (!isText(step.valueName) || !isText(step.value)))
+        if (step.kind == RegistryChange::Step::Write &&
+            (!isText(step.valueName) || !isText(step.value)))
             return false;
         if (step.kind == RegistryChange::Step::RemoveKey && splitPath(step.path).isEmpty())
             return false;

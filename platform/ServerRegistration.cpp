@@ -59,7 +59,8 @@ bool changeRegistration(Registry& registry, const QString& libraryPath, QString*
     QVector<ServerClass> classes;
     if (!readClasses(path, &classes, error)) return false;
     RegistryChange change;
-    for (const ServerClass& serverClass : classes) describe(change, path, serverClass);
+    for (const ServerClass& serverClass : classes)
+        describe(change, path, serverClass);
     if (!registry.apply(RootKey::ClassesRoot, change)) {
         *error = "Cannot write the registry for " + path + ".";
         return false;
@@ -85,8 +86,8 @@ bool RegisterServerLibrary(Registry& registry, const QString& libraryPath, QStri
 bool UnregisterServerLibrary(Registry& registry, const QString& libraryPath, QString* error) {
     return changeRegistration(registry, libraryPath, error,
                               [](RegistryChange& change, const QString&, const ServerClass& c) {
-                                  change.deleteKey(c.progId).deleteKey(
-                                      "CLSID\\" + StringFromCLSID(c.clsid));
+                                  change.deleteKey(c.progId).deleteKey("CLSID\\" +
+                                                                       StringFromCLSID(c.clsid));
                               });
 }
 

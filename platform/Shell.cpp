@@ -28,6 +28,8 @@ Shell& Shell::instance() {
     return g_replacement ? *g_replacement : real;
 }
 
-void Shell::setInstance(Shell* shell) { g_replacement = shell; }
+void Shell::setInstance(Shell* shell) {
+    g_replacement = shell;
+}
 
 } // namespace platform

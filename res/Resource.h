@@ -2,7 +2,7 @@
 
 // Resource and command IDs of the application.
 enum ResourceId {
-    IDR_MAINFRAME = 128,       // document type string, menu
+    IDR_MAINFRAME = 128, // document type string, menu
     IDP_OLE_INIT_FAILED = 129,
     IDS_TVT_EXT = 200,
     IDS_PROGID = 301,

@@ -1,5 +1,5 @@
-#include "res/Resource.h"
 #include "res/Menus.h"
+#include "res/Resource.h"
 
 #include "framework/CommandTarget.h"
 #include "framework/StringTable.h"

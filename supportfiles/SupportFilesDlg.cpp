@@ -22,7 +22,8 @@ DialogTemplate supportFilesTemplate() {
     return {QStringLiteral("Support Files"),
             {286, 148},
             {
-                {K::Static, -1,
+                {K::Static,
+                 -1,
                  QStringLiteral("Your Glimmerkey has used these image,audio and class files:"),
                  {7, 7, 272, 9}},
                 {K::ListView, IDC_FILES, {}, {7, 19, 272, 104}, S::MultipleSelection},
@@ -49,7 +50,8 @@ bool CSupportFilesDlg::OnInitDialog() {
     const int extra[] = {50, 140, 120};
     for (int column = 0; column < 3; ++column)
         m_listFiles->setColumnWidth(
-            column, metrics.horizontalAdvance(m_listFiles->headerItem()->text(column)) + extra[column]);
+            column,
+            metrics.horizontalAdvance(m_listFiles->headerItem()->text(column)) + extra[column]);
 
     TavoletDispatch& widget = m_pTavolet->m_dispatch;
     for (int i = 0; i < widget.SupportFileCount(); ++i) {
@@ -67,7 +69,8 @@ bool CSupportFilesDlg::OnInitDialog() {
 }
 
 void CSupportFilesDlg::OnCopyTo() {
-    const auto folder = framework::Prompts::instance().BrowseFolder(QStringLiteral("Choose a directory"));
+    const auto folder =
+        framework::Prompts::instance().BrowseFolder(QStringLiteral("Choose a directory"));
     if (!folder) return;
     const QList<QTreeWidgetItem*> selected = m_listFiles->selectedItems();
     if (selected.isEmpty()) {
@@ -90,8 +93,8 @@ void CSupportFilesDlg::OnCopyTo() {
     }
     // A copy that failed is no success, whatever the others did.
     if (!failed.isEmpty()) {
-        framework::AfxMessageBox("Copy support files to " + *folder + " failure! Not copied: " +
-                                 failed.join(QStringLiteral(", ")));
+        framework::AfxMessageBox("Copy support files to " + *folder +
+                                 " failure! Not copied: " + failed.join(QStringLiteral(", ")));
         return;
     }
     framework::AfxMessageBox("Copy support files to " + *folder + " success!");

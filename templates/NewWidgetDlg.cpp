@@ -57,7 +57,8 @@ bool CNewWidgetDlg::OnInitDialog() {
     m_strName = m_scratch.m_dispatch.Name();
     m_strDescription = m_scratch.m_dispatch.Description();
     m_scratch.ListTemplates(m_arrNames, m_arrDescriptions, m_arrPaths);
-    for (int i = 0; i < m_arrNames.size(); ++i) m_lbTemplates->insertItem(i, m_arrNames[i]);
+    for (int i = 0; i < m_arrNames.size(); ++i)
+        m_lbTemplates->insertItem(i, m_arrNames[i]);
     if (!m_arrNames.isEmpty()) {
         m_nSelected = 0;
         m_strTemplateInfo = m_arrDescriptions[0];

@@ -14,7 +14,8 @@ bool IsValidWidgetName(const QString& name) {
     if (name.isEmpty()) return false;
     for (const QChar c : name) {
         const char16_t u = c.unicode();
-        const bool alnum = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9');
+        const bool alnum =
+            (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9');
         if (!alnum) return false;
     }
     return true;
@@ -29,7 +30,8 @@ bool CheckWidgetName(const QString& name, NameUse use) {
     const QString subject = use == NameUse::Template ? QStringLiteral("The template name of widget")
                                                      : QStringLiteral("The name of widget");
     framework::AfxMessageBox(
-        subject + " is not valid.It accept only alphanumeric characters.\nYou have entered an "
-                  "invalid character, such as '-', '_', ':', ';', '#', (), [], or ?, in the name.\n");
+        subject +
+        " is not valid.It accept only alphanumeric characters.\nYou have entered an "
+        "invalid character, such as '-', '_', ':', ';', '#', (), [], or ?, in the name.\n");
     return false;
 }

@@ -32,7 +32,8 @@ bool CTavolet::CreateFromCLSID(const QUuid& clsid) {
     // A registration without a library path leaves the server folder empty:
     // no templates and no sample page, but the server may still be in-process.
     const QString library =
-        registry.readString(RootKey::ClassesRoot, classKey + "\\InprocServer32", {}).value_or(QString());
+        registry.readString(RootKey::ClassesRoot, classKey + "\\InprocServer32", {})
+            .value_or(QString());
     m_strServerFolder = platform::FolderOfPath(library);
     m_strSamplePage.clear();
     if (!library.isEmpty() && QFileInfo(library).isFile()) {
@@ -45,7 +46,8 @@ bool CTavolet::CreateFromCLSID(const QUuid& clsid) {
         return false;
     }
 
-    m_strTitle = platform::LoadModuleString(m_dispatch.ResourceModule(), m_dispatch.TitleStringID());
+    m_strTitle =
+        platform::LoadModuleString(m_dispatch.ResourceModule(), m_dispatch.TitleStringID());
     m_dispatch.SetName(QStringLiteral("Normal"));
     m_dispatch.SetDescription(QString());
     return true;
@@ -57,8 +59,8 @@ void CTavolet::ListTemplates(QStringList& names, QStringList& descriptions, QStr
     paths.clear();
     if (m_strServerFolder.isEmpty()) return;
     const QDir folder(m_strServerFolder);
-    const QStringList files = folder.entryList({"*." + framework::LoadString(IDS_TVT_EXT)},
-                                               QDir::Files, QDir::Unsorted);
+    const QStringList files =
+        folder.entryList({"*." + framework::LoadString(IDS_TVT_EXT)}, QDir::Files, QDir::Unsorted);
     for (const QString& file : files) {
         const QString path = folder.filePath(file);
         // A file the server cannot read would be judged by the previous

@@ -44,31 +44,51 @@ QString TavoletDispatch::OwnerProgID() {
 void TavoletDispatch::SetOwnerProgID(const QString& progId) {
     SetProperty(DISPID_OWNER_PROGID, progId);
 }
-QString TavoletDispatch::Name() { return callString(DISPID_NAME, InvokeKind::PropertyGet); }
-void TavoletDispatch::SetName(const QString& name) { SetProperty(DISPID_NAME, name); }
+QString TavoletDispatch::Name() {
+    return callString(DISPID_NAME, InvokeKind::PropertyGet);
+}
+void TavoletDispatch::SetName(const QString& name) {
+    SetProperty(DISPID_NAME, name);
+}
 QString TavoletDispatch::Description() {
     return callString(DISPID_DESCRIPTION, InvokeKind::PropertyGet);
 }
 void TavoletDispatch::SetDescription(const QString& description) {
     SetProperty(DISPID_DESCRIPTION, description);
 }
-void TavoletDispatch::SetAuxText(const QString& text) { SetProperty(DISPID_AUX_TEXT, text); }
-void TavoletDispatch::SetSaveTime(const QDateTime& time) { SetProperty(DISPID_SAVE_TIME, time); }
+void TavoletDispatch::SetAuxText(const QString& text) {
+    SetProperty(DISPID_AUX_TEXT, text);
+}
+void TavoletDispatch::SetSaveTime(const QDateTime& time) {
+    SetProperty(DISPID_SAVE_TIME, time);
+}
 bool TavoletDispatch::LoadFromFile(const QString& path) {
     return callBool(DISPID_LOAD_FROM_FILE, {path});
 }
-bool TavoletDispatch::SaveToFile(const QString& path) { return callBool(DISPID_SAVE_TO_FILE, {path}); }
-bool TavoletDispatch::Configure() { return callBool(DISPID_CONFIGURE); }
-int TavoletDispatch::TitleStringID() { return int(callInteger(DISPID_TITLE_STRING_ID)); }
-int TavoletDispatch::CodePartCount() { return int(callInteger(DISPID_CODE_PART_COUNT)); }
+bool TavoletDispatch::SaveToFile(const QString& path) {
+    return callBool(DISPID_SAVE_TO_FILE, {path});
+}
+bool TavoletDispatch::Configure() {
+    return callBool(DISPID_CONFIGURE);
+}
+int TavoletDispatch::TitleStringID() {
+    return int(callInteger(DISPID_TITLE_STRING_ID));
+}
+int TavoletDispatch::CodePartCount() {
+    return int(callInteger(DISPID_CODE_PART_COUNT));
+}
 QString TavoletDispatch::CodePartName(int index) {
     return callString(DISPID_CODE_PART_NAME, InvokeKind::Method, {index});
 }
 QString TavoletDispatch::CodePartText(int index, int mode) {
     return callString(DISPID_CODE_PART_TEXT, InvokeKind::Method, {index, mode});
 }
-qint64 TavoletDispatch::ResourceModule() { return callInteger(DISPID_RESOURCE_MODULE); }
-int TavoletDispatch::SupportFileCount() { return int(callInteger(DISPID_SUPPORT_FILE_COUNT)); }
+qint64 TavoletDispatch::ResourceModule() {
+    return callInteger(DISPID_RESOURCE_MODULE);
+}
+int TavoletDispatch::SupportFileCount() {
+    return int(callInteger(DISPID_SUPPORT_FILE_COUNT));
+}
 QString TavoletDispatch::SupportFileName(int index) {
     return callString(DISPID_SUPPORT_FILE_NAME, InvokeKind::Method, {index});
 }

@@ -61,7 +61,9 @@ QSize ButtonPreview::sizeHint() const {
     return {4 * w + 5 * kGap, h + kLabelHeight + 2 * kGap};
 }
 
-QSize ButtonPreview::minimumSizeHint() const { return {4 * 60 + 5 * kGap, sizeHint().height()}; }
+QSize ButtonPreview::minimumSizeHint() const {
+    return {4 * 60 + 5 * kGap, sizeHint().height()};
+}
 
 void ButtonPreview::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -80,13 +82,15 @@ void ButtonPreview::paintEvent(QPaintEvent*) {
         p.save();
         p.translate(r.topLeft());
         p.scale(scale, scale);
-        paintButton(p, QRectF(0, 0, m_settings.width, m_settings.height), static_cast<ButtonState>(i), m_phase);
+        paintButton(p, QRectF(0, 0, m_settings.width, m_settings.height),
+                    static_cast<ButtonState>(i), m_phase);
         p.restore();
     }
 }
 
 QImage ButtonPreview::renderState(ButtonState state, qreal phase) const {
-    QImage image(m_settings.width + 12, m_settings.height + 12, QImage::Format_ARGB32_Premultiplied);
+    QImage image(m_settings.width + 12, m_settings.height + 12,
+                 QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -94,10 +98,12 @@ QImage ButtonPreview::renderState(ButtonState state, qreal phase) const {
     return image;
 }
 
-void ButtonPreview::paintButton(QPainter& p, const QRectF& rect, ButtonState state, qreal phase) const {
+void ButtonPreview::paintButton(QPainter& p, const QRectF& rect, ButtonState state,
+                                qreal phase) const {
     const GlimmerSettings& s = m_settings;
     const StateColors& c = s.state(state);
-    const qreal radius = std::min<qreal>({qreal(s.cornerRadius), rect.width() / 2, rect.height() / 2});
+    const qreal radius =
+        std::min<qreal>({qreal(s.cornerRadius), rect.width() / 2, rect.height() / 2});
     QPainterPath shape;
     shape.addRoundedRect(rect, radius, radius);
 
@@ -146,7 +152,8 @@ void ButtonPreview::paintButton(QPainter& p, const QRectF& rect, ButtonState sta
     const qreal padding = 0.6 * s.fontSize, gap = 0.4 * s.fontSize;
     const bool hasIcon = !m_icon.isNull();
     const qreal iconWidth = hasIcon ? s.iconSize : 0;
-    const qreal room = rect.width() - 2 * s.borderWidth - 2 * padding - (hasIcon ? iconWidth + gap : 0);
+    const qreal room =
+        rect.width() - 2 * s.borderWidth - 2 * padding - (hasIcon ? iconWidth + gap : 0);
     const QString text = fm.elidedText(s.caption, Qt::ElideRight, std::max<qreal>(0, room));
     const qreal textWidth = s.caption.isEmpty() ? 0 : fm.horizontalAdvance(text);
     const qreal content = textWidth + (hasIcon ? iconWidth + (textWidth > 0 ? gap : 0) : 0);
@@ -158,7 +165,8 @@ void ButtonPreview::paintButton(QPainter& p, const QRectF& rect, ButtonState sta
     };
     if (hasIcon && s.iconPosition == IconPosition::Left) drawIcon();
     p.setPen(c.text);
-    p.drawText(QRectF(x, rect.top(), textWidth + 1, rect.height()), Qt::AlignVCenter | Qt::AlignLeft, text);
+    p.drawText(QRectF(x, rect.top(), textWidth + 1, rect.height()),
+               Qt::AlignVCenter | Qt::AlignLeft, text);
     x += textWidth + (textWidth > 0 ? gap : 0);
     if (hasIcon && s.iconPosition == IconPosition::Right) drawIcon();
 
@@ -180,6 +188,10 @@ void ButtonPreview::timerEvent(QTimerEvent* event) {
     if (m_settings.glimmerEnabled) update();
 }
 
-void ButtonPreview::showEvent(QShowEvent*) { m_timer.start(kFrameMs, this); }
+void ButtonPreview::showEvent(QShowEvent*) {
+    m_timer.start(kFrameMs, this);
+}
 
-void ButtonPreview::hideEvent(QHideEvent*) { m_timer.stop(); }
+void ButtonPreview::hideEvent(QHideEvent*) {
+    m_timer.stop();
+}

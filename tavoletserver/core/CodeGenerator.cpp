@@ -13,8 +13,8 @@ namespace {
 // Adds a widget's style sheet unless the page carries it already: the whole
 // script of a cursor without sounds.
 #define GK_ADD_CSS                                                                                 \
-    "function(k,c){if(!d.querySelector('style[data-glimmerkey=\"'+k+'\"]')){"                        \
-    "var s=d.createElement(\"style\");s.setAttribute(\"data-glimmerkey\",k);s.textContent=c;"       \
+    "function(k,c){if(!d.querySelector('style[data-glimmerkey=\"'+k+'\"]')){"                      \
+    "var s=d.createElement(\"style\");s.setAttribute(\"data-glimmerkey\",k);s.textContent=c;"      \
     "(d.head||d.documentElement).appendChild(s)}}"
 
 // A cursor without sounds defines only this much of the runtime, and only
@@ -49,12 +49,15 @@ QString hex(const QColor& c) {
     return full;
 }
 
-QString px(int v) { return QString::number(v) + QLatin1String("px"); }
+QString px(int v) {
+    return QString::number(v) + QLatin1String("px");
+}
 
 QString background(const GlimmerSettings& s, const StateColors& c) {
-    const QString paint = s.fillStyle == FillStyle::Solid
-                              ? hex(c.fill)
-                              : QStringLiteral("linear-gradient(%1,%2)").arg(hex(c.fill), hex(c.fill2));
+    const QString paint =
+        s.fillStyle == FillStyle::Solid
+            ? hex(c.fill)
+            : QStringLiteral("linear-gradient(%1,%2)").arg(hex(c.fill), hex(c.fill2));
     return paint + QLatin1String(" border-box");
 }
 
@@ -62,7 +65,6 @@ QString colours(const GlimmerSettings& s, ButtonState state) {
     const StateColors& c = s.state(state);
     return QStringLiteral("color:%1;background:%2").arg(hex(c.text), background(s, c));
 }
-
 
 QString iconMarkup(const GlimmerSettings& s, const QList<SupportFile>& files) {
     if (s.iconPath.isEmpty() || files.isEmpty()) return {};
@@ -75,7 +77,8 @@ QString iconMarkup(const GlimmerSettings& s, const QList<SupportFile>& files) {
 QString soundUrl(const QString& path, const QList<SupportFile>& files) {
     const QFileInfo info(path);
     for (const SupportFile& f : files)
-        if (!path.isEmpty() && f.name == info.fileName() && f.sourceFolder == info.absolutePath() + QLatin1Char('/'))
+        if (!path.isEmpty() && f.name == info.fileName() &&
+            f.sourceFolder == info.absolutePath() + QLatin1Char('/'))
             return WebText::encodeUrl(f.webPath);
     return {};
 }
@@ -88,7 +91,8 @@ QString widgetKey(const GlimmerSettings& settings) {
     // Media count by file name only, so moving the sources keeps the key.
     GlimmerWidget shape;
     shape.settings = settings;
-    for (QString* path : {&shape.settings.iconPath, &shape.settings.hoverSoundPath, &shape.settings.clickSoundPath})
+    for (QString* path :
+         {&shape.settings.iconPath, &shape.settings.hoverSoundPath, &shape.settings.clickSoundPath})
         *path = QFileInfo(*path).fileName();
     const QByteArray digest =
         QCryptographicHash::hash(WidgetFile::serialize(shape, {}), QCryptographicHash::Sha1);
@@ -123,8 +127,12 @@ QString styleSheet(const GlimmerSettings& s) {
     css += sel + QLatin1String(":focus-visible{") + colours(s, ButtonState::Focus) +
            QLatin1String(";outline:2px solid #000;outline-offset:2px;box-shadow:0 0 0 2px #fff}");
     css += sel + QLatin1String(":active{") + colours(s, ButtonState::Pressed) + QLatin1Char('}');
-    css += sel + QLatin1String(">span{all:unset;position:relative;z-index:1;overflow:hidden;text-overflow:ellipsis}");
-    css += sel + QStringLiteral(">img{all:unset;position:relative;z-index:1;display:block;flex:none;width:%1;height:%1}")
+    css +=
+        sel +
+        QLatin1String(
+            ">span{all:unset;position:relative;z-index:1;overflow:hidden;text-overflow:ellipsis}");
+    css += sel + QStringLiteral(">img{all:unset;position:relative;z-index:1;display:block;flex:"
+                                "none;width:%1;height:%1}")
                      .arg(px(s.iconSize));
     if (s.glimmerEnabled) {
         // Eight-digit colours: the band fades from clear to 60% and back.
@@ -137,11 +145,14 @@ QString styleSheet(const GlimmerSettings& s) {
                          .arg(clear, bright);
         css += QStringLiteral("@keyframes gk-%1{to{transform:translateX(350%)}}").arg(key);
         const QString animation =
-            QStringLiteral("::after{animation:gk-%1 %2ms ease-in-out infinite}").arg(key).arg(s.glimmerPeriodMs());
+            QStringLiteral("::after{animation:gk-%1 %2ms ease-in-out infinite}")
+                .arg(key)
+                .arg(s.glimmerPeriodMs());
         if (s.glimmerTrigger == GlimmerTrigger::Always)
             css += sel + animation;
         else
-            css += sel + QLatin1String(":hover::after,") + sel + QLatin1String(":focus-visible") + animation;
+            css += sel + QLatin1String(":hover::after,") + sel + QLatin1String(":focus-visible") +
+                   animation;
         css += QLatin1String("@media (prefers-reduced-motion:reduce){") + sel +
                QLatin1String("::after{display:none!important}}");
     }
@@ -149,10 +160,13 @@ QString styleSheet(const GlimmerSettings& s) {
 }
 
 QString style(const GlimmerSettings& s) {
-    return QStringLiteral("<style data-glimmerkey=\"%1\">%2</style>").arg(widgetKey(s), styleSheet(s));
+    return QStringLiteral("<style data-glimmerkey=\"%1\">%2</style>")
+        .arg(widgetKey(s), styleSheet(s));
 }
 
-QString script() { return QLatin1String("<script>") + QLatin1String(kRuntime) + QLatin1String("</script>"); }
+QString script() {
+    return QLatin1String("<script>") + QLatin1String(kRuntime) + QLatin1String("</script>");
+}
 
 QString cursor(const GlimmerSettings& s) {
     const QString key = widgetKey(s);
@@ -161,30 +175,38 @@ QString cursor(const GlimmerSettings& s) {
 
     QString open;
     if (isLink) {
-        open = QStringLiteral("<a class=\"gk-%1\" href=\"%2\"").arg(key, WebText::urlAttribute(s.linkUrl));
+        open = QStringLiteral("<a class=\"gk-%1\" href=\"%2\"")
+                   .arg(key, WebText::urlAttribute(s.linkUrl));
         if (!s.linkTarget.isEmpty()) open += QStringLiteral(" target=\"%1\"").arg(s.linkTarget);
         if (s.linkTarget == QLatin1String("_blank")) open += QLatin1String(" rel=\"noopener\"");
     } else {
         open = QStringLiteral("<button type=\"button\" class=\"gk-%1\"").arg(key);
     }
     if (!s.tooltip.isEmpty()) open += QStringLiteral(" title=\"%1\"").arg(WebText::html(s.tooltip));
-    if (s.caption.isEmpty()) open += QStringLiteral(" aria-label=\"%1\"").arg(WebText::html(accessibleName(s)));
+    if (s.caption.isEmpty())
+        open += QStringLiteral(" aria-label=\"%1\"").arg(WebText::html(accessibleName(s)));
     open += QLatin1Char('>');
 
     const QString icon = iconMarkup(s, files);
-    const QString caption = s.caption.isEmpty() ? QString() : QLatin1String("<span>") + WebText::html(s.caption) + QLatin1String("</span>");
+    const QString caption =
+        s.caption.isEmpty()
+            ? QString()
+            : QLatin1String("<span>") + WebText::html(s.caption) + QLatin1String("</span>");
     QString markup = open;
     markup += s.iconPosition == IconPosition::Left ? icon + caption : caption + icon;
     markup += isLink ? QLatin1String("</a>") : QLatin1String("</button>");
 
     // The full runtime only where there are sounds to wire; otherwise adding
     // the style sheet is all the cursor's script does.
-    const QString hover = soundUrl(s.hoverSoundPath, files), click = soundUrl(s.clickSoundPath, files);
+    const QString hover = soundUrl(s.hoverSoundPath, files),
+                  click = soundUrl(s.clickSoundPath, files);
     const bool sounds = !hover.isEmpty() || !click.isEmpty();
     QString js = QLatin1String(sounds ? kRuntime : kStyleRuntime);
-    js += QStringLiteral("Glimmerkey.css(%1,%2);").arg(WebText::jsString(key), WebText::jsString(styleSheet(s)));
+    js += QStringLiteral("Glimmerkey.css(%1,%2);")
+              .arg(WebText::jsString(key), WebText::jsString(styleSheet(s)));
     if (sounds) {
-        js += QStringLiteral("Glimmerkey.wire(document.currentScript&&document.currentScript.previousElementSibling,%1,%2);")
+        js += QStringLiteral("Glimmerkey.wire(document.currentScript&&document.currentScript."
+                             "previousElementSibling,%1,%2);")
                   .arg(WebText::jsString(hover), WebText::jsString(click));
     }
     // One line: pasted into a page of any line-end style it adds none of its own.

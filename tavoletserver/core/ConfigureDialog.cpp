@@ -30,9 +30,12 @@ const char* const kRoleLabels[] = {"Text", "Fill", "Fill 2"};
 
 QColor& colorOf(StateColors& c, ConfigureDialog::ColorRole role) {
     switch (role) {
-    case ConfigureDialog::ColorRole::Text: return c.text;
-    case ConfigureDialog::ColorRole::Fill: return c.fill;
-    case ConfigureDialog::ColorRole::Fill2: break;
+    case ConfigureDialog::ColorRole::Text:
+        return c.text;
+    case ConfigureDialog::ColorRole::Fill:
+        return c.fill;
+    case ConfigureDialog::ColorRole::Fill2:
+        break;
     }
     return c.fill2;
 }
@@ -111,10 +114,11 @@ QWidget* ConfigureDialog::createTextPage() {
     m_fontSize = spin(Limits::MinFontSize, Limits::MaxFontSize);
     form->addRow(tr("Font si&ze:"), m_fontSize);
     m_fontWeight = new QComboBox;
-    const char* const weights[] = {"Thin", "Extra light", "Light", "Normal", "Medium",
-                                   "Semi-bold", "Bold", "Extra bold", "Black"};
+    const char* const weights[] = {"Thin",      "Extra light", "Light",      "Normal", "Medium",
+                                   "Semi-bold", "Bold",        "Extra bold", "Black"};
     for (int i = 0; i < 9; ++i)
-        m_fontWeight->addItem(QStringLiteral("%1 (%2)").arg(tr(weights[i])).arg((i + 1) * 100), (i + 1) * 100);
+        m_fontWeight->addItem(QStringLiteral("%1 (%2)").arg(tr(weights[i])).arg((i + 1) * 100),
+                              (i + 1) * 100);
     form->addRow(tr("Font &weight:"), m_fontWeight);
 
     m_tooltip = new QLineEdit;
@@ -164,14 +168,17 @@ QWidget* ConfigureDialog::createColorPage() {
     m_fill->addItem(tr("Two-colour gradient (Fill to Fill 2, top to bottom)"));
     grid->addWidget(new QLabel(tr("Fill:")), 0, 0);
     grid->addWidget(m_fill, 0, 1, 1, 3);
-    for (int r = 0; r < 3; ++r) grid->addWidget(new QLabel(tr(kRoleLabels[r])), 1, r + 1);
+    for (int r = 0; r < 3; ++r)
+        grid->addWidget(new QLabel(tr(kRoleLabels[r])), 1, r + 1);
     for (int s = 0; s < ButtonStateCount; ++s) {
         grid->addWidget(new QLabel(tr(kStateLabels[s])), s + 2, 0);
         for (int r = 0; r < 3; ++r) {
-            auto* button = createColorButton(tr("%1 %2 colour").arg(tr(kStateLabels[s]), tr(kRoleLabels[r])));
+            auto* button =
+                createColorButton(tr("%1 %2 colour").arg(tr(kStateLabels[s]), tr(kRoleLabels[r])));
             const auto state = static_cast<ButtonState>(s);
             const auto role = static_cast<ColorRole>(r);
-            connect(button, &QPushButton::clicked, this, [this, state, role] { pickStateColor(state, role); });
+            connect(button, &QPushButton::clicked, this,
+                    [this, state, role] { pickStateColor(state, role); });
             m_colorButtons[s][r] = button;
             grid->addWidget(button, s + 2, r + 1);
         }
@@ -189,7 +196,8 @@ QWidget* ConfigureDialog::createShapePage() {
     m_radius = spin(0, Limits::MaxCornerRadius);
     m_borderWidth = spin(0, Limits::MaxBorderWidth);
     m_borderColor = createColorButton(tr("Border colour"));
-    connect(m_borderColor, &QPushButton::clicked, this, [this] { pickColor(m_edited.borderColor, tr("Border colour")); });
+    connect(m_borderColor, &QPushButton::clicked, this,
+            [this] { pickColor(m_edited.borderColor, tr("Border colour")); });
     form->addRow(tr("&Width:"), m_width);
     form->addRow(tr("&Height:"), m_height);
     form->addRow(tr("Corner &radius:"), m_radius);
@@ -199,7 +207,8 @@ QWidget* ConfigureDialog::createShapePage() {
     m_glimmer = new QCheckBox(tr("&Glimmer: a band of light sweeps across the button"));
     form->addRow(m_glimmer);
     m_glimmerColor = createColorButton(tr("Glimmer colour"));
-    connect(m_glimmerColor, &QPushButton::clicked, this, [this] { pickColor(m_edited.glimmerColor, tr("Glimmer colour")); });
+    connect(m_glimmerColor, &QPushButton::clicked, this,
+            [this] { pickColor(m_edited.glimmerColor, tr("Glimmer colour")); });
     form->addRow(tr("Glimmer c&olour:"), m_glimmerColor);
     m_glimmerSpeed = new QSlider(Qt::Horizontal);
     m_glimmerSpeed->setRange(Limits::MinGlimmerSpeed, Limits::MaxGlimmerSpeed);
@@ -238,7 +247,8 @@ QWidget* ConfigureDialog::createFileRow(QLineEdit*& edit, void (ConfigureDialog:
 QWidget* ConfigureDialog::createMediaPage() {
     auto* page = new QWidget;
     auto* form = new QFormLayout(page);
-    form->addRow(tr("I&con image:"), createFileRow(m_iconPath, &ConfigureDialog::browseIcon, &ConfigureDialog::clearIcon));
+    form->addRow(tr("I&con image:"), createFileRow(m_iconPath, &ConfigureDialog::browseIcon,
+                                                   &ConfigureDialog::clearIcon));
     m_iconPosition = new QComboBox;
     m_iconPosition->addItem(tr("Left of the caption"));
     m_iconPosition->addItem(tr("Right of the caption"));
@@ -246,12 +256,15 @@ QWidget* ConfigureDialog::createMediaPage() {
     m_iconSize = spin(Limits::MinIconSize, Limits::MaxIconSize);
     form->addRow(tr("Icon si&ze:"), m_iconSize);
     form->addRow(tr("&Hover sound:"),
-                 createFileRow(m_hoverSound, &ConfigureDialog::browseHoverSound, &ConfigureDialog::clearHoverSound));
+                 createFileRow(m_hoverSound, &ConfigureDialog::browseHoverSound,
+                               &ConfigureDialog::clearHoverSound));
     form->addRow(tr("Cl&ick sound:"),
-                 createFileRow(m_clickSound, &ConfigureDialog::browseClickSound, &ConfigureDialog::clearClickSound));
-    auto* note = new QLabel(tr("Images and sounds are support files: they must lie beside the page, "
-                               "at the paths the code names. Sounds play only after the visitor has "
-                               "clicked or pressed a key on the page."));
+                 createFileRow(m_clickSound, &ConfigureDialog::browseClickSound,
+                               &ConfigureDialog::clearClickSound));
+    auto* note =
+        new QLabel(tr("Images and sounds are support files: they must lie beside the page, "
+                      "at the paths the code names. Sounds play only after the visitor has "
+                      "clicked or pressed a key on the page."));
     note->setWordWrap(true);
     form->addRow(note);
     connect(m_iconPosition, &QComboBox::currentIndexChanged, this, &ConfigureDialog::refresh);
@@ -302,7 +315,8 @@ void ConfigureDialog::readControls() {
     s.borderWidth = m_borderWidth->value();
     s.glimmerEnabled = m_glimmer->isChecked();
     s.glimmerSpeed = m_glimmerSpeed->value();
-    s.glimmerTrigger = m_glimmerTrigger->currentIndex() == 0 ? GlimmerTrigger::Hover : GlimmerTrigger::Always;
+    s.glimmerTrigger =
+        m_glimmerTrigger->currentIndex() == 0 ? GlimmerTrigger::Hover : GlimmerTrigger::Always;
     s.iconPosition = m_iconPosition->currentIndex() == 0 ? IconPosition::Left : IconPosition::Right;
     s.iconSize = m_iconSize->value();
     s.normalize();
@@ -323,7 +337,8 @@ void ConfigureDialog::refresh() {
     showColor(m_glimmerColor, s.glimmerColor);
     m_link->setEnabled(m_linkCheck->isChecked());
     m_target->setEnabled(m_linkCheck->isChecked());
-    for (QWidget* w : std::initializer_list<QWidget*>{m_glimmerColor, m_glimmerSpeed, m_glimmerTrigger})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_glimmerColor, m_glimmerSpeed, m_glimmerTrigger})
         w->setEnabled(s.glimmerEnabled);
     m_iconPosition->setEnabled(!s.iconPath.isEmpty());
     m_iconSize->setEnabled(!s.iconPath.isEmpty());
@@ -333,18 +348,22 @@ void ConfigureDialog::refresh() {
     if (m_linkCheck->isChecked() && typed.isEmpty())
         linkProblem = tr("Enter an address; without one the widget is a plain button.");
     else if (m_linkCheck->isChecked() && s.linkUrl.isEmpty())
-        linkProblem = tr("This address is refused: only http, https and mailto addresses, relative "
-                         "paths and #fragments are allowed. Until it is changed the widget is a plain button.");
+        linkProblem = tr(
+            "This address is refused: only http, https and mailto addresses, relative "
+            "paths and #fragments are allowed. Until it is changed the widget is a plain button.");
     m_linkNote->setText(linkProblem);
     m_linkNote->setVisible(!linkProblem.isEmpty());
 
     QStringList low;
     for (const Contrast::Issue& issue : Contrast::issues(s))
-        low << tr("%1 %2:1").arg(tr(kStateLabels[static_cast<int>(issue.state)])).arg(issue.ratio, 0, 'f', 1);
-    m_contrastNote->setText(low.isEmpty() ? QString()
-                                          : tr("Low contrast between text and fill: %1. Visitors may not be able "
-                                               "to read the caption; aim for at least 4.5:1 in every state.")
-                                                .arg(low.join(QLatin1String(", "))));
+        low << tr("%1 %2:1")
+                   .arg(tr(kStateLabels[static_cast<int>(issue.state)]))
+                   .arg(issue.ratio, 0, 'f', 1);
+    m_contrastNote->setText(
+        low.isEmpty() ? QString()
+                      : tr("Low contrast between text and fill: %1. Visitors may not be able "
+                           "to read the caption; aim for at least 4.5:1 in every state.")
+                            .arg(low.join(QLatin1String(", "))));
     m_contrastNote->setVisible(!low.isEmpty());
     m_preview->setSettings(s);
 }
@@ -399,7 +418,9 @@ QString ConfigureDialog::linkWarning() const {
 
 void ConfigureDialog::pickStateColor(ButtonState state, ColorRole role) {
     const QColor current = colorOf(m_edited.state(state), role);
-    setStateColor(state, role, QColorDialog::getColor(current, this, colorButton(state, role)->accessibleName()));
+    setStateColor(
+        state, role,
+        QColorDialog::getColor(current, this, colorButton(state, role)->accessibleName()));
 }
 
 void ConfigureDialog::pickColor(QColor& target, const QString& title) {
@@ -414,16 +435,19 @@ QString ConfigureDialog::pickFile(const QString& title, const QString& filter) {
 }
 
 void ConfigureDialog::browseIcon() {
-    const QString path = pickFile(tr("Choose an icon"), tr("Images (*.png *.jpg *.jpeg *.gif *.svg *.webp)"));
+    const QString path =
+        pickFile(tr("Choose an icon"), tr("Images (*.png *.jpg *.jpeg *.gif *.svg *.webp)"));
     if (!path.isEmpty()) setIconPath(path);
 }
 
 void ConfigureDialog::browseHoverSound() {
-    const QString path = pickFile(tr("Choose a hover sound"), tr("Sounds (*.mp3 *.wav *.ogg *.oga *.m4a)"));
+    const QString path =
+        pickFile(tr("Choose a hover sound"), tr("Sounds (*.mp3 *.wav *.ogg *.oga *.m4a)"));
     if (!path.isEmpty()) setHoverSoundPath(path);
 }
 
 void ConfigureDialog::browseClickSound() {
-    const QString path = pickFile(tr("Choose a click sound"), tr("Sounds (*.mp3 *.wav *.ogg *.oga *.m4a)"));
+    const QString path =
+        pickFile(tr("Choose a click sound"), tr("Sounds (*.mp3 *.wav *.ogg *.oga *.m4a)"));
     if (!path.isEmpty()) setClickSoundPath(path);
 }

@@ -26,7 +26,8 @@ namespace FontCatalog {
 
 QStringList families() {
     QStringList out;
-    for (const auto& [name, stack] : kFonts) out << QString::fromLatin1(name);
+    for (const auto& [name, stack] : kFonts)
+        out << QString::fromLatin1(name);
     return out;
 }
 

@@ -107,10 +107,14 @@ void GlimmerSettings::normalize() {
 
 QString stateName(ButtonState s) {
     switch (s) {
-    case ButtonState::Normal: return QStringLiteral("normal");
-    case ButtonState::Hover: return QStringLiteral("hover");
-    case ButtonState::Pressed: return QStringLiteral("pressed");
-    case ButtonState::Focus: return QStringLiteral("focus");
+    case ButtonState::Normal:
+        return QStringLiteral("normal");
+    case ButtonState::Hover:
+        return QStringLiteral("hover");
+    case ButtonState::Pressed:
+        return QStringLiteral("pressed");
+    case ButtonState::Focus:
+        return QStringLiteral("focus");
     }
     return {};
 }

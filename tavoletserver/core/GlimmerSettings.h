@@ -63,7 +63,7 @@ struct GlimmerSettings {
     IconPosition iconPosition = IconPosition::Left;
     int iconSize = 18;
 
-    QString linkUrl; // empty: a plain <button>
+    QString linkUrl;    // empty: a plain <button>
     QString linkTarget; // "", "_self", "_blank", "_parent" or "_top"
     QString tooltip;
 

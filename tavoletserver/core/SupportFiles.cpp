@@ -32,7 +32,8 @@ bool isInside(const QString& path, const QString& folder) {
 } // namespace
 
 QList<SupportFile> list(const GlimmerSettings& s) {
-    const QString folder = QStringLiteral("glimmerkey/") + CodeGenerator::widgetKey(s) + QLatin1Char('/');
+    const QString folder =
+        QStringLiteral("glimmerkey/") + CodeGenerator::widgetKey(s) + QLatin1Char('/');
     const std::pair<const QString*, const char*> media[] = {
         {&s.iconPath, "icon/"}, {&s.hoverSoundPath, "hover/"}, {&s.clickSoundPath, "click/"}};
     QList<SupportFile> out;
@@ -46,7 +47,8 @@ QList<SupportFile> list(const GlimmerSettings& s) {
             if (other.webPath != file.webPath) continue;
             if (other.sourceFolder == file.sourceFolder) duplicate = true;
             // Two different files of one name: the later one gets its own folder.
-            else file.webPath = folder + QLatin1String(role) + file.name;
+            else
+                file.webPath = folder + QLatin1String(role) + file.name;
         }
         if (!duplicate) out << file;
     }

@@ -8,7 +8,9 @@ void appendHex(QString& out, uint value, int width) {
     out += QString::number(value, 16).rightJustified(width, QLatin1Char('0'));
 }
 
-bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7f && c < 0xa0); }
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7f && c < 0xa0);
+}
 
 } // namespace
 
@@ -19,14 +21,24 @@ QString html(const QString& text) {
     out.reserve(text.size() + 16);
     for (char32_t c : text.toUcs4()) {
         switch (c) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\'': out += QLatin1String("&#39;"); break;
+        case '&':
+            out += QLatin1String("&amp;");
+            break;
+        case '<':
+            out += QLatin1String("&lt;");
+            break;
+        case '>':
+            out += QLatin1String("&gt;");
+            break;
+        case '"':
+            out += QLatin1String("&quot;");
+            break;
+        case '\'':
+            out += QLatin1String("&#39;");
+            break;
         default:
             if (isControl(c) && c != '\t' && c != '\n') break; // not allowed in HTML text
-            if (c >= 0xd800 && c <= 0xdfff) c = 0xfffd;       // a lone surrogate
+            if (c >= 0xd800 && c <= 0xdfff) c = 0xfffd;        // a lone surrogate
             if (c < 0x80) {
                 out += QChar(static_cast<ushort>(c));
             } else {
@@ -70,9 +82,8 @@ QString encodeUrl(const QString& url) {
     const QByteArray utf8 = url.toUtf8();
     for (char ch : utf8) {
         const auto b = static_cast<unsigned char>(ch);
-        const bool keep = b > 0x20 && b < 0x7f && b != '"' && b != '\'' && b != '<' &&
-                          b != '>' && b != '`' && b != '\\' && b != '^' && b != '{' &&
-                          b != '}' && b != '|';
+        const bool keep = b > 0x20 && b < 0x7f && b != '"' && b != '\'' && b != '<' && b != '>' &&
+                          b != '`' && b != '\\' && b != '^' && b != '{' && b != '}' && b != '|';
         if (keep) {
             out += QLatin1Char(static_cast<char>(b));
         } else {
@@ -90,11 +101,21 @@ QString jsString(const QString& text) {
     for (QChar qc : text) {
         const ushort c = qc.unicode();
         switch (c) {
-        case '"': out += QLatin1String("\\\""); break;
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
         default:
             if (c < 0x20 || c >= 0x7f || c == '<' || c == '>' || c == '&') {
                 out += QLatin1String("\\u");

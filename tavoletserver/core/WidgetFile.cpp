@@ -96,7 +96,9 @@ public:
         fail(key, "a known keyword");
     }
     void fail(const char* key, const char* expected) {
-        if (ok()) error = QStringLiteral("\"%1\" must be %2").arg(QLatin1String(key), QLatin1String(expected));
+        if (ok())
+            error = QStringLiteral("\"%1\" must be %2")
+                        .arg(QLatin1String(key), QLatin1String(expected));
     }
 };
 
@@ -228,17 +230,19 @@ QByteArray WidgetFile::serialize(const GlimmerWidget& w, const QString& baseDir)
     const QJsonObject button{
         {"caption", s.caption},
         {"tooltip", s.tooltip},
-        {"font", QJsonObject{{"family", s.fontFamily}, {"size", s.fontSize}, {"weight", s.fontWeight}}},
+        {"font",
+         QJsonObject{{"family", s.fontFamily}, {"size", s.fontSize}, {"weight", s.fontWeight}}},
         {"fill", s.fillStyle == FillStyle::Solid ? "solid" : "gradient"},
         {"states", states},
         {"width", s.width},
         {"height", s.height},
         {"cornerRadius", s.cornerRadius},
         {"border", QJsonObject{{"width", s.borderWidth}, {"color", s.borderColor.name()}}},
-        {"glimmer", QJsonObject{{"enabled", s.glimmerEnabled},
-                                {"color", s.glimmerColor.name()},
-                                {"speed", s.glimmerSpeed},
-                                {"trigger", s.glimmerTrigger == GlimmerTrigger::Always ? "always" : "hover"}}},
+        {"glimmer",
+         QJsonObject{{"enabled", s.glimmerEnabled},
+                     {"color", s.glimmerColor.name()},
+                     {"speed", s.glimmerSpeed},
+                     {"trigger", s.glimmerTrigger == GlimmerTrigger::Always ? "always" : "hover"}}},
         {"icon", QJsonObject{{"path", relativize(s.iconPath, baseDir)},
                              {"position", s.iconPosition == IconPosition::Left ? "left" : "right"},
                              {"size", s.iconSize}}},
@@ -253,7 +257,8 @@ QByteArray WidgetFile::serialize(const GlimmerWidget& w, const QString& baseDir)
         {"name", w.name},
         {"description", w.description},
         {"auxText", w.auxText},
-        {"saveTime", w.saveTime.isValid() ? w.saveTime.toUTC().toString(Qt::ISODateWithMs) : QString()},
+        {"saveTime",
+         w.saveTime.isValid() ? w.saveTime.toUTC().toString(Qt::ISODateWithMs) : QString()},
         {"button", button},
     };
     return QJsonDocument(root).toJson(QJsonDocument::Indented);

@@ -11,7 +11,9 @@ constexpr dispatch::ServerRegistration kRegistration{kClsid, GlimmerProgId, "Gli
 
 } // namespace
 
-SERVER_EXPORT const char* TavoletContractVersion() { return TAVOLET_DISPATCH_CONTRACT; }
+SERVER_EXPORT const char* TavoletContractVersion() {
+    return TAVOLET_DISPATCH_CONTRACT;
+}
 
 SERVER_EXPORT dispatch::IDispatchObject* DllCreateInstance(const char* clsid) {
     if (!clsid || qstricmp(clsid, kClsid) != 0) return nullptr;

@@ -8,12 +8,14 @@ class ServerObject : public dispatch::IDispatchObject {
 public:
     static constexpr int TitleStringId = 101;
 
-    dispatch::InvokeResult Invoke(int dispid, dispatch::InvokeKind kind, const QVariantList& args) override;
+    dispatch::InvokeResult Invoke(int dispid, dispatch::InvokeKind kind,
+                                  const QVariantList& args) override;
 
     const GlimmerWidget& widget() const { return m_widget; }
 
 private:
-    dispatch::InvokeResult stringProperty(QString& value, dispatch::InvokeKind kind, const QVariantList& args);
+    dispatch::InvokeResult stringProperty(QString& value, dispatch::InvokeKind kind,
+                                          const QVariantList& args);
     dispatch::InvokeResult save(const QString& path, bool withSupportFiles);
     dispatch::InvokeResult configure();
 

@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
     }
     const QDir server(args[1]);
     const QString sampleFolder = args[2];
-    const QStringList files = server.entryList({QStringLiteral("*_%1.tvt").arg(QLatin1String(GlimmerProgId))},
-                                               QDir::Files, QDir::Name);
+    const QStringList files = server.entryList(
+        {QStringLiteral("*_%1.tvt").arg(QLatin1String(GlimmerProgId))}, QDir::Files, QDir::Name);
     QString head, body;
     for (const QString& file : files) {
         QString error;
@@ -36,9 +36,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         head += CodeGenerator::style(widget->settings) + QLatin1String("\n");
-        body += QStringLiteral("<section>\n<h2>%1</h2>\n<p>%2</p>\n<div class=\"sample\">%3</div>\n</section>\n")
-                    .arg(WebText::html(widget->name), WebText::html(widget->description),
-                         CodeGenerator::cursor(widget->settings));
+        body +=
+            QStringLiteral(
+                "<section>\n<h2>%1</h2>\n<p>%2</p>\n<div class=\"sample\">%3</div>\n</section>\n")
+                .arg(WebText::html(widget->name), WebText::html(widget->description),
+                     CodeGenerator::cursor(widget->settings));
     }
     const QString page =
         QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"

@@ -44,7 +44,9 @@ struct TestDoc : CDocument {
 };
 
 struct TestView : CView {
-    TestView() { OnCommand(ID_SHARED, [this] { static_cast<TestDoc*>(GetDocument())->trail << "view"; }); }
+    TestView() {
+        OnCommand(ID_SHARED, [this] { static_cast<TestDoc*>(GetDocument())->trail << "view"; });
+    }
 };
 
 struct TestApp : CWinApp {
@@ -55,7 +57,9 @@ struct TestApp : CWinApp {
             500, [] { return std::make_unique<TestDoc>(); },
             [] {
                 auto frame = std::make_unique<CFrameWnd>();
-                frame->LoadMenu({{"&File", {{"&Shared", ID_SHARED}, {"&Off", ID_OFF}, {"&None", ID_UNHANDLED}}}});
+                frame->LoadMenu(
+                    {{"&File",
+                      {{"&Shared", ID_SHARED}, {"&Off", ID_OFF}, {"&None", ID_UNHANDLED}}}});
                 return frame;
             },
             [] { return new TestView; }));
@@ -67,7 +71,8 @@ struct TestApp : CWinApp {
 class Framework : public ::testing::Test {
 protected:
     void SetUp() override {
-        StringTable::Install({{500, "Test App\nUntitled\nTest App\nTest Files(*.tst) \n.tst\nT.Doc\nT Doc"}});
+        StringTable::Install(
+            {{500, "Test App\nUntitled\nTest App\nTest Files(*.tst) \n.tst\nT.Doc\nT Doc"}});
     }
     ScriptedPrompts prompts;
 };
@@ -122,7 +127,8 @@ TEST_F(Framework, SaveChangesQuestionDecidesWhetherToGoOn) {
 
 TEST_F(Framework, FailedFirstDocumentTakesTheWindowAlong) {
     CSingleDocTemplate failing(
-        500, [] {
+        500,
+        [] {
             auto doc = std::make_unique<TestDoc>();
             doc->failNew = true;
             return doc;
@@ -137,7 +143,8 @@ TEST_F(Framework, RecentFilesAndProfileValuesPersist) {
     platform::Registry registry(QString{});
     Profile profile(registry, "Company", "App");
     CRecentFileList list(profile, 4);
-    for (const char* path : {"/a", "/b", "/c", "/d", "/e", "/c"}) list.Add(path);
+    for (const char* path : {"/a", "/b", "/c", "/d", "/e", "/c"})
+        list.Add(path);
     EXPECT_EQ(list.Files(), (QStringList{"/c", "/e", "/d", "/b"}));
 
     CRecentFileList reread(profile, 4);

@@ -18,7 +18,8 @@ namespace {
 void registerClass(const QUuid& clsid, const QString& progId, const QString& library) {
     Registry& registry = Registry::instance();
     const QString key = "CLSID\\" + platform::StringFromCLSID(clsid);
-    registry.writeString(RootKey::ClassesRoot, progId + "\\CLSID", {}, platform::StringFromCLSID(clsid));
+    registry.writeString(RootKey::ClassesRoot, progId + "\\CLSID", {},
+                         platform::StringFromCLSID(clsid));
     registry.writeString(RootKey::ClassesRoot, key + "\\ProgID", {}, progId);
     if (!library.isEmpty())
         registry.writeString(RootKey::ClassesRoot, key + "\\InprocServer32", {}, library);
@@ -34,7 +35,8 @@ QString creationFailure(const QString& library) {
 
 class EchoServer final : public dispatch::IDispatchObject {
 public:
-    dispatch::InvokeResult Invoke(int dispid, dispatch::InvokeKind, const QVariantList& args) override {
+    dispatch::InvokeResult Invoke(int dispid, dispatch::InvokeKind,
+                                  const QVariantList& args) override {
         if (dispid == 1) return dispatch::InvokeResult::success(args.value(0));
         return dispatch::InvokeResult::failure("Echo knows only call 1");
     }
@@ -49,7 +51,8 @@ TEST(ComponentsIds, TextFormsAndRegistryLookups) {
     EXPECT_FALSE(platform::CLSIDFromString("not a class id"));
 
     registerClass(clsid, "Test.Lookup", {});
-    EXPECT_EQ(platform::CLSIDFromProgID("test.lookup"), clsid) << "ProgIDs are case-insensitive keys";
+    EXPECT_EQ(platform::CLSIDFromProgID("test.lookup"), clsid)
+        << "ProgIDs are case-insensitive keys";
     EXPECT_EQ(platform::ProgIDFromCLSID(clsid), "Test.Lookup");
     EXPECT_FALSE(platform::CLSIDFromProgID("Test.Unregistered"));
     EXPECT_FALSE(platform::CLSIDFromProgID(QString()));
@@ -70,7 +73,8 @@ TEST(ComponentsCreation, EachFailureSaysWhy) {
     EXPECT_TRUE(creationFailure({}).startsWith("No server library is registered"));
     EXPECT_TRUE(creationFailure("/nowhere/libMissing.so").contains("not an existing file"));
     // A bare name would go through the library search path: refused before loading.
-    EXPECT_TRUE(creationFailure("libc.so.6").contains("not an existing file with an absolute path"));
+    EXPECT_TRUE(
+        creationFailure("libc.so.6").contains("not an existing file with an absolute path"));
     EXPECT_TRUE(creationFailure(NOT_A_SERVER).contains("is not a widget server"));
     EXPECT_TRUE(creationFailure(OTHER_CONTRACT_SERVER).contains("another contract version"));
     // A refused library does not stay in the process.
@@ -83,10 +87,11 @@ TEST(ComponentsCreation, InProcessClassComesFirstAndCanFail) {
     registerClass(clsid, "Test.InProcess", NOT_A_SERVER);
     bool refuse = false;
     {
-        platform::InProcessClass registration(clsid, [&]() -> std::unique_ptr<dispatch::IDispatchObject> {
-            if (refuse) return nullptr;
-            return std::make_unique<EchoServer>();
-        });
+        platform::InProcessClass registration(clsid,
+                                              [&]() -> std::unique_ptr<dispatch::IDispatchObject> {
+                                                  if (refuse) return nullptr;
+                                                  return std::make_unique<EchoServer>();
+                                              });
         EXPECT_NE(platform::CreateInstance(clsid), nullptr);
         refuse = true;
         QString why;

@@ -1,7 +1,7 @@
-#include "support/Files.h"
 #include "platform/Registry.h"
-#include "support/TestHome.h"
 #include "platform/Hive.h"
+#include "support/Files.h"
+#include "support/TestHome.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/Registry.h"
 #include "platform/SafeFile.h"
+#include "platform/Registry.h"
 #include "platform/ServerRegistration.h"
 #include "support/Files.h"
 #include "support/TinyFileSystem.h"

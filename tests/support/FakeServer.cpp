@@ -19,12 +19,17 @@ public:
         const bool put = kind == InvokeKind::PropertyPut;
         auto index = [&](const auto& list) { return args.value(0).toInt() < list.size(); };
         if (s.failingCalls.contains(dispid))
-            return InvokeResult::failure(QStringLiteral("The fake server failed call %1.").arg(dispid));
+            return InvokeResult::failure(
+                QStringLiteral("The fake server failed call %1.").arg(dispid));
         switch (dispid) {
-        case DISPID_OWNER_PROGID: return property(put, s.ownerProgId, args);
-        case DISPID_NAME: return property(put, s.name, args);
-        case DISPID_DESCRIPTION: return property(put, s.description, args);
-        case DISPID_AUX_TEXT: return property(put, s.auxText, args);
+        case DISPID_OWNER_PROGID:
+            return property(put, s.ownerProgId, args);
+        case DISPID_NAME:
+            return property(put, s.name, args);
+        case DISPID_DESCRIPTION:
+            return property(put, s.description, args);
+        case DISPID_AUX_TEXT:
+            return property(put, s.auxText, args);
         case DISPID_SAVE_TIME:
             s.saveTime = args.value(0).toDateTime();
             return InvokeResult::success();
@@ -45,24 +50,28 @@ public:
         case DISPID_CONFIGURE:
             ++s.configureCalls;
             return InvokeResult::success(s.configureResult);
-        case DISPID_TITLE_STRING_ID: return InvokeResult::success(1);
-        case DISPID_CODE_PART_COUNT: return InvokeResult::success(int(s.codePartNames.size()));
+        case DISPID_TITLE_STRING_ID:
+            return InvokeResult::success(1);
+        case DISPID_CODE_PART_COUNT:
+            return InvokeResult::success(int(s.codePartNames.size()));
         case DISPID_CODE_PART_NAME:
             if (!index(s.codePartNames)) return InvokeResult::failure("no such code part");
             return InvokeResult::success(s.codePartNames[args[0].toInt()]);
         case DISPID_CODE_PART_TEXT:
             if (!index(s.codePartTexts)) return InvokeResult::failure("no such code part");
             return InvokeResult::success(s.codePartTexts[args[0].toInt()]);
-        case DISPID_RESOURCE_MODULE: return InvokeResult::success(qint64(0));
-        case DISPID_SUPPORT_FILE_COUNT: return InvokeResult::success(int(s.supportFiles.size()));
+        case DISPID_RESOURCE_MODULE:
+            return InvokeResult::success(qint64(0));
+        case DISPID_SUPPORT_FILE_COUNT:
+            return InvokeResult::success(int(s.supportFiles.size()));
         case DISPID_SUPPORT_FILE_NAME:
         case DISPID_SUPPORT_FILE_SOURCE:
         case DISPID_SUPPORT_FILE_WEB_PATH: {
             if (!index(s.supportFiles)) return InvokeResult::failure("no such support file");
             const auto& file = s.supportFiles[args[0].toInt()];
-            return InvokeResult::success(dispid == DISPID_SUPPORT_FILE_NAME ? file.name
+            return InvokeResult::success(dispid == DISPID_SUPPORT_FILE_NAME     ? file.name
                                          : dispid == DISPID_SUPPORT_FILE_SOURCE ? file.source
-                                                        : file.webPath);
+                                                                                : file.webPath);
         }
         default:
             return InvokeResult::failure(QStringLiteral("fake server: no call %1").arg(dispid));
@@ -82,8 +91,7 @@ private:
 } // namespace
 
 FakeServerRegistration::FakeServerRegistration(const QString& progId, bool withSamplePage)
-    : m_progId(progId), m_clsid(QUuid::createUuid()),
-      m_state(std::make_shared<FakeServerState>()) {
+    : m_progId(progId), m_clsid(QUuid::createUuid()), m_state(std::make_shared<FakeServerState>()) {
     const QString library = m_folder.filePath(QStringLiteral("libFakeServer.so"));
     QFile(library).open(QIODevice::WriteOnly);
     if (withSamplePage) {
@@ -108,7 +116,8 @@ FakeServerRegistration::FakeServerRegistration(const QString& progId, bool withS
 FakeServerRegistration::~FakeServerRegistration() {
     auto& registry = platform::Registry::instance();
     registry.deleteKey(platform::RootKey::ClassesRoot, m_progId);
-    registry.deleteKey(platform::RootKey::ClassesRoot, "CLSID\\" + platform::StringFromCLSID(m_clsid));
+    registry.deleteKey(platform::RootKey::ClassesRoot,
+                       "CLSID\\" + platform::StringFromCLSID(m_clsid));
 }
 
 void FakeServerRegistration::writeWidgetFile(const QString& path, const QString& owner,

@@ -40,8 +40,9 @@ struct FakeServerState {
 // server folder, which may hold a sample page.
 class FakeServerRegistration {
 public:
-    explicit FakeServerRegistration(const QString& progId = QStringLiteral("TavoletServer.Glimmerkey"),
-                                    bool withSamplePage = true);
+    explicit FakeServerRegistration(
+        const QString& progId = QStringLiteral("TavoletServer.Glimmerkey"),
+        bool withSamplePage = true);
     ~FakeServerRegistration();
 
     FakeServerState& state() { return *m_state; }

@@ -28,8 +28,8 @@ public:
     }
 
     QStringList messages;
-    QList<int> answers;        // for message boxes, in order; IDOK when empty
-    QStringList files;         // chosen files, in order; cancelled when empty
-    QStringList folders;       // chosen folders, in order; cancelled when empty
+    QList<int> answers;  // for message boxes, in order; IDOK when empty
+    QStringList files;   // chosen files, in order; cancelled when empty
+    QStringList folders; // chosen folders, in order; cancelled when empty
     QList<framework::FileDialogRequest> fileRequests;
 };

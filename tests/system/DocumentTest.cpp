@@ -54,7 +54,8 @@ TEST_F(WidgetDocument, NewFromTemplateLoadsItNamesItAndConfigures) {
     });
     frame()->SendCommand(framework::ID_FILE_NEW);
 
-    EXPECT_EQ(fake.state().name, "Normal") << "the name typed in the dialog wins over the template's";
+    EXPECT_EQ(fake.state().name, "Normal")
+        << "the name typed in the dialog wins over the template's";
     EXPECT_EQ(fake.state().auxText, "");
     EXPECT_EQ(fake.state().configureCalls, 1);
     EXPECT_TRUE(doc()->IsModified());
@@ -189,7 +190,8 @@ TEST(AppStartup, FailsWithANonZeroStatusWhenNoServerCanBeMade) {
     auto& registry = platform::Registry::instance();
     const QString clsid = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
     registry.writeString(platform::RootKey::ClassesRoot, kProgId + "\\CLSID", {}, clsid);
-    registry.writeString(platform::RootKey::ClassesRoot, "CLSID\\" + clsid + "\\ProgID", {}, kProgId);
+    registry.writeString(platform::RootKey::ClassesRoot, "CLSID\\" + clsid + "\\ProgID", {},
+                         kProgId);
     registry.writeString(platform::RootKey::ClassesRoot, "CLSID\\" + clsid + "\\InprocServer32", {},
                          folder.filePath("libGone.so"));
     prompts.messages.clear();

@@ -74,8 +74,7 @@ TEST_F(ErrorBoundary, FailingEnablingHandlerDisablesSilentlyAndTheCommandReports
 
     // Run anyway (a shortcut taken before the menu was refreshed): one report.
     frame()->SendCommand(ID_SUPPORT_FILES);
-    EXPECT_EQ(prompts.messages,
-              QStringList{QStringLiteral("The fake server failed call %1.")
-                              .arg(dispatch::DISPID_SUPPORT_FILE_COUNT)});
+    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("The fake server failed call %1.")
+                                                .arg(dispatch::DISPID_SUPPORT_FILE_COUNT)});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

@@ -1,5 +1,5 @@
-#include "support/Files.h"
 #include "AppFixture.h"
+#include "support/Files.h"
 
 #include <QDir>
 

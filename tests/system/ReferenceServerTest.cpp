@@ -73,7 +73,8 @@ TEST_F(ReferenceServer, DocumentSavesAndReopensAndRefusesOtherFiles) {
 
     QFile garbage(folder.filePath("garbage.tvt"));
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write("\x7f" "ELF not a widget at all");
+    garbage.write("\x7f"
+                  "ELF not a widget at all");
     garbage.close();
     EXPECT_FALSE(reopened.OnOpenDocument(garbage.fileName()));
     EXPECT_EQ(prompts.messages, (QStringList{"This File is not saved by Vellwick Glimmerkey!",

@@ -1,5 +1,5 @@
-#include "support/Files.h"
 #include "support/FakeServer.h"
+#include "support/Files.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TinyFileSystem.h"
 
@@ -36,10 +36,11 @@ TEST(SupportFilesDialog, ListsEachFileOnceAndCopiesTheSelection) {
     writeFile(source.filePath("click.wav"), "click");
     writeFile(target.filePath("icon.png"), "old icon");
     const QString from = source.path() + "/";
-    fake.state().supportFiles = {{"icon.png", from, "gk/icon.png"},
-                                 {"ICON.png", from, "gk/icon.png"}, // the same file, as the list compares names
-                                 {"icon.png", "/elsewhere/", "gk/icon.png"},
-                                 {"click.wav", from, "gk/click.wav"}};
+    fake.state().supportFiles = {
+        {"icon.png", from, "gk/icon.png"},
+        {"ICON.png", from, "gk/icon.png"}, // the same file, as the list compares names
+        {"icon.png", "/elsewhere/", "gk/icon.png"},
+        {"click.wav", from, "gk/click.wav"}};
     CTavolet tavolet;
     ASSERT_TRUE(tavolet.CreateFromProgID("Test.SupportFiles"));
 
@@ -56,7 +57,8 @@ TEST(SupportFilesDialog, ListsEachFileOnceAndCopiesTheSelection) {
         EXPECT_EQ(readFile(target.filePath("icon.png")), "new icon") << "replaced without asking";
         EXPECT_EQ(readFile(target.filePath("click.wav")), "click");
         ASSERT_EQ(prompts.messages.size(), 1);
-        EXPECT_TRUE(prompts.messages[0].startsWith("Copy support files to " + target.path() + " failure!"));
+        EXPECT_TRUE(
+            prompts.messages[0].startsWith("Copy support files to " + target.path() + " failure!"));
 
         dialog.m_listFiles->topLevelItem(1)->setSelected(false);
         prompts.folders = {target.path()};
@@ -92,13 +94,11 @@ TEST(SupportFilesDialog, RowsThatWouldLeaveTheFolderAreListedButNeverCopied) {
     writeFile(root.filePath("source/x.png"), "x");
     QDir().mkpath(target);
     const QMap<QString, QByteArray> before = tree(root.path());
-    fake.state().supportFiles = {{"../x.png", source, "gk/x.png"},
-                                 {"..", source, "gk/up"},
-                                 {"a\\..\\..\\x.png", source, "gk/x.png"},
-                                 {"x.png", source, "../../x.png"},
-                                 {"x.png", source + "other/", "/etc/x.png"},
-                                 {"x.png", source + "third/", "C:x.png"},
-                                 {"icon.png", source, "gk/icon.png"}};
+    fake.state().supportFiles = {
+        {"../x.png", source, "gk/x.png"},           {"..", source, "gk/up"},
+        {"a\\..\\..\\x.png", source, "gk/x.png"},   {"x.png", source, "../../x.png"},
+        {"x.png", source + "other/", "/etc/x.png"}, {"x.png", source + "third/", "C:x.png"},
+        {"icon.png", source, "gk/icon.png"}};
     CTavolet tavolet;
     ASSERT_TRUE(tavolet.CreateFromProgID("Test.HostileSupportFiles"));
     CSupportFilesDlg dialog;
@@ -138,8 +138,8 @@ TEST(SupportFilesDialog, AFailedCopyKeepsTheFileAlreadyThere) {
         prompts.folders = {target};
         dialog.Item<QAbstractButton>(1037)->click();
     });
-    EXPECT_EQ(prompts.messages, QStringList{"Copy support files to " + target +
-                                            " failure! Not copied: icon.png"});
+    EXPECT_EQ(prompts.messages,
+              QStringList{"Copy support files to " + target + " failure! Not copied: icon.png"});
     EXPECT_EQ(readFile(target + "/icon.png"), "old icon");
     EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{"icon.png"});
 }

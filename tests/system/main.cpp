@@ -1,5 +1,5 @@
-#include "support/TestHome.h"
 #include "res/Resource.h"
+#include "support/TestHome.h"
 
 #include <QApplication>
 

@@ -10,11 +10,14 @@ const QString kHostile = QStringLiteral("\"><script>alert(1)</script>'&amp;");
 
 QString allCode(const GlimmerSettings& s) {
     QString out;
-    for (const CodePart& p : CodeGenerator::parts(s)) out += p.text;
+    for (const CodePart& p : CodeGenerator::parts(s))
+        out += p.text;
     return out;
 }
 
-int scriptElements(const QString& code) { return code.count(QLatin1String("<script")); }
+int scriptElements(const QString& code) {
+    return code.count(QLatin1String("<script"));
+}
 
 } // namespace
 
@@ -36,12 +39,15 @@ TEST(CodeGenerator, HostileTextIsEscapedWhereverItLands) {
     s.linkUrl = QStringLiteral("page.htm?a=\"><script>x</script>");
     s.normalize();
     const QString code = allCode(s);
-    EXPECT_EQ(scriptElements(code), 2); // the runtime in the cursor and the script part, nothing more
+    EXPECT_EQ(scriptElements(code),
+              2); // the runtime in the cursor and the script part, nothing more
     EXPECT_FALSE(code.contains(QLatin1String("<script>alert")));
     EXPECT_FALSE(code.contains(QLatin1String("x</script>")));
-    EXPECT_TRUE(code.contains(QLatin1String("<span>&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;&#39;&amp;amp;</span>")));
+    EXPECT_TRUE(code.contains(QLatin1String(
+        "<span>&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;&#39;&amp;amp;</span>")));
     EXPECT_TRUE(code.contains(QLatin1String("title=\"&quot;&gt;&lt;script&gt;")));
-    EXPECT_TRUE(code.contains(QLatin1String("href=\"page.htm?a=%22%3e%3cscript%3ex%3c/script%3e\"")));
+    EXPECT_TRUE(
+        code.contains(QLatin1String("href=\"page.htm?a=%22%3e%3cscript%3ex%3c/script%3e\"")));
 }
 
 TEST(CodeGenerator, RefusedLinksBecomePlainButtons) {
@@ -95,7 +101,8 @@ TEST(CodeGenerator, CodeIsAsciiAndWithinTheWeightBudget) {
     for (const GlimmerSettings& worst : {s, captionless}) {
         const QString code = allCode(worst);
         EXPECT_LT(code.toUtf8().size(), 8 * 1024);
-        for (QChar c : code) ASSERT_LT(c.unicode(), 0x80) << "non-ASCII in emitted code";
+        for (QChar c : code)
+            ASSERT_LT(c.unicode(), 0x80) << "non-ASCII in emitted code";
     }
     // One character more would not fit the limit, so the link is dropped rather than cut.
     s.linkUrl += QLatin1Char('x');
@@ -117,8 +124,10 @@ TEST(CodeGenerator, EveryRuleIsScopedToTheWidget) {
         if (selector.startsWith(QLatin1String("to"))) continue;
         EXPECT_TRUE(selector.contains(QStringLiteral("gk-") + key)) << selector.toStdString();
     }
-    EXPECT_TRUE(CodeGenerator::style(s).contains(QStringLiteral("data-glimmerkey=\"%1\"").arg(key)));
-    EXPECT_TRUE(CodeGenerator::cursor(s).contains(QStringLiteral("Glimmerkey.css(\"%1\"").arg(key)));
+    EXPECT_TRUE(
+        CodeGenerator::style(s).contains(QStringLiteral("data-glimmerkey=\"%1\"").arg(key)));
+    EXPECT_TRUE(
+        CodeGenerator::cursor(s).contains(QStringLiteral("Glimmerkey.css(\"%1\"").arg(key)));
     EXPECT_TRUE(css.contains(QLatin1String("prefers-reduced-motion:reduce")));
     EXPECT_TRUE(css.contains(QLatin1String(":focus-visible{")));
 }

@@ -1,5 +1,5 @@
-#include "ButtonPreview.h"
 #include "ConfigureDialog.h"
+#include "ButtonPreview.h"
 #include "TestSettings.h"
 #include "WidgetFile.h"
 
@@ -37,7 +37,8 @@ TEST(ConfigureDialog, OkWithoutChangeReportsNoChange) {
     for (GlimmerSettings settings : cases) {
         settings.normalize();
         const GlimmerSettings before = settings;
-        QTimer::singleShot(0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+        QTimer::singleShot(
+            0, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
         EXPECT_FALSE(ConfigureDialog::configure(settings)) << before.caption.toStdString();
         EXPECT_EQ(settings, before);
     }
@@ -51,7 +52,8 @@ TEST(ConfigureDialog, AcceptedChangesAreKept) {
         dialog->captionEdit()->setText(QStringLiteral("Order"));
         dialog->linkCheck()->setChecked(true);
         dialog->linkEdit()->setText(QStringLiteral("https://example.com/order"));
-        dialog->targetCombo()->setCurrentIndex(dialog->targetCombo()->findData(QStringLiteral("_blank")));
+        dialog->targetCombo()->setCurrentIndex(
+            dialog->targetCombo()->findData(QStringLiteral("_blank")));
         dialog->fontCombo()->setCurrentText(QStringLiteral("Georgia"));
         dialog->widthSpin()->setValue(222);
         dialog->glimmerCheck()->setChecked(false);
@@ -73,12 +75,14 @@ TEST(ConfigureDialog, AcceptedChangesAreKept) {
 TEST(ConfigureDialog, WarnsAboutLowContrastWithoutRefusing) {
     ConfigureDialog dialog(GlimmerSettings{});
     EXPECT_TRUE(dialog.contrastWarning().isEmpty());
-    dialog.setStateColor(ButtonState::Pressed, ConfigureDialog::ColorRole::Text, QColor(0x0b, 0x3b, 0x80));
+    dialog.setStateColor(ButtonState::Pressed, ConfigureDialog::ColorRole::Text,
+                         QColor(0x0b, 0x3b, 0x80));
     EXPECT_TRUE(dialog.contrastWarning().contains(QLatin1String("Pressed")));
     EXPECT_FALSE(dialog.contrastWarning().contains(QLatin1String("Hover")));
     // The second gradient stop counts only while the fill is a gradient.
     dialog.setStateColor(ButtonState::Pressed, ConfigureDialog::ColorRole::Text, Qt::white);
-    dialog.setStateColor(ButtonState::Hover, ConfigureDialog::ColorRole::Fill2, QColor(0xee, 0xee, 0xee));
+    dialog.setStateColor(ButtonState::Hover, ConfigureDialog::ColorRole::Fill2,
+                         QColor(0xee, 0xee, 0xee));
     EXPECT_TRUE(dialog.contrastWarning().contains(QLatin1String("Hover")));
     dialog.fillCombo()->setCurrentIndex(0);
     EXPECT_TRUE(dialog.contrastWarning().isEmpty());

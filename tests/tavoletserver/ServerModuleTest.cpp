@@ -1,18 +1,18 @@
 // Loads the real server library as the host does and drives it only through
 // the dispatch contract.
+#include "platform/DispatchContract.h"
 #include "support/Files.h"
 #include "support/TinyFileSystem.h"
-#include "platform/DispatchContract.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QDialog>
-#include <QLineEdit>
-#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QLibrary>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -36,8 +36,7 @@ protected:
     }
     static void TearDownTestSuite() { delete library; }
 
-    template <typename Fn>
-    static Fn entry(const char* name) {
+    template <typename Fn> static Fn entry(const char* name) {
         return reinterpret_cast<Fn>(library->resolve(name));
     }
 
@@ -62,7 +61,8 @@ protected:
     QStringList codeParts() {
         QStringList out;
         const int n = ok(17, Call).toInt();
-        for (int i = 0; i < n; ++i) out << ok(19, Call, {i, 1}).toString();
+        for (int i = 0; i < n; ++i)
+            out << ok(19, Call, {i, 1}).toString();
         return out;
     }
 
@@ -74,7 +74,8 @@ protected:
 } // namespace
 
 TEST_F(ServerModule, EntryPointsDescribeTheServer) {
-    EXPECT_STREQ(entry<TavoletContractVersionFn>(TAVOLET_ENTRY_CONTRACT_VERSION)(), TAVOLET_DISPATCH_CONTRACT);
+    EXPECT_STREQ(entry<TavoletContractVersionFn>(TAVOLET_ENTRY_CONTRACT_VERSION)(),
+                 TAVOLET_DISPATCH_CONTRACT);
     const auto info = entry<DllRegistrationInfoFn>(TAVOLET_ENTRY_REGISTRATION_INFO);
     EXPECT_STREQ(info(0)->progId, "TavoletServer.Glimmerkey");
     EXPECT_STREQ(info(0)->clsid, "{6F1D2C9A-3B7E-4E52-9A61-2C0B8D4E7F15}");
@@ -83,7 +84,8 @@ TEST_F(ServerModule, EntryPointsDescribeTheServer) {
     EXPECT_EQ(create("{00000000-0000-0000-0000-000000000000}"), nullptr);
     EXPECT_EQ(create(nullptr), nullptr);
     // The host may spell the CLSID in lower case, as QUuid does.
-    std::unique_ptr<dispatch::IDispatchObject> lower(create("{6f1d2c9a-3b7e-4e52-9a61-2c0b8d4e7f15}"));
+    std::unique_ptr<dispatch::IDispatchObject> lower(
+        create("{6f1d2c9a-3b7e-4e52-9a61-2c0b8d4e7f15}"));
     EXPECT_TRUE(lower);
 
     const auto loadString = entry<DllLoadStringFn>(TAVOLET_ENTRY_LOAD_STRING);
@@ -132,7 +134,8 @@ TEST_F(ServerModule, SaveAndLoadRoundTripTheWholeState) {
 }
 
 TEST_F(ServerModule, FailedLoadLeavesTheWidgetAsItWas) {
-    const QString templ = QStringLiteral(TAVOLET_TEMPLATE_DIR "/Candy_TavoletServer.Glimmerkey.tvt");
+    const QString templ =
+        QStringLiteral(TAVOLET_TEMPLATE_DIR "/Candy_TavoletServer.Glimmerkey.tvt");
     ASSERT_TRUE(ok(7, Call, {templ}).toBool());
     ok(3, Put, {QStringLiteral("edited")});
     const QStringList before = codeParts();
@@ -171,7 +174,8 @@ TEST_F(ServerModule, CodePartsAndTheirFailures) {
 TEST_F(ServerModule, SupportFilesAreListedAndPlacedBesideAPage) {
     EXPECT_EQ(ok(21, Call).toInt(), 0);
     fails(22, Call, {0});
-    const QString templ = QStringLiteral(TAVOLET_TEMPLATE_DIR "/Candy_TavoletServer.Glimmerkey.tvt");
+    const QString templ =
+        QStringLiteral(TAVOLET_TEMPLATE_DIR "/Candy_TavoletServer.Glimmerkey.tvt");
     ASSERT_TRUE(ok(7, Call, {templ}).toBool());
     const int count = ok(21, Call).toInt();
     ASSERT_EQ(count, 2);
@@ -191,7 +195,8 @@ TEST_F(ServerModule, SupportFilesAreListedAndPlacedBesideAPage) {
     const QString page = dir.filePath(QStringLiteral("site"));
     QDir().mkpath(page);
     ASSERT_TRUE(ok(8, Call, {page + QStringLiteral("/index.restvt")}).toBool());
-    for (const QString& web : webPaths) EXPECT_TRUE(QFile::exists(page + QLatin1Char('/') + web)) << web.toStdString();
+    for (const QString& web : webPaths)
+        EXPECT_TRUE(QFile::exists(page + QLatin1Char('/') + web)) << web.toStdString();
 
     // Insert: SaveWithSupportFiles with flag 1 does the same; flag 0 only saves.
     const QString other = dir.filePath(QStringLiteral("other"));
@@ -209,7 +214,8 @@ TEST_F(ServerModule, SupportFilesAreListedAndPlacedBesideAPage) {
 TEST_F(ServerModule, FailedSavesAnswerFalseWithAReasonAndKeepTheOldFiles) {
     TinyFileSystem fs;
     REQUIRE_TINY_FS(fs);
-    const QString templ = QStringLiteral(TAVOLET_TEMPLATE_DIR "/Candy_TavoletServer.Glimmerkey.tvt");
+    const QString templ =
+        QStringLiteral(TAVOLET_TEMPLATE_DIR "/Candy_TavoletServer.Glimmerkey.tvt");
     ASSERT_TRUE(ok(7, Call, {templ}).toBool());
     const QString page = fs.filePath(QStringLiteral("site"));
     ASSERT_TRUE(QDir().mkpath(page));
@@ -247,7 +253,8 @@ TEST_F(ServerModule, ConfigureReportsWhetherTheWidgetChanged) {
         QTimer::singleShot(0, [=] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             ASSERT_TRUE(dialog);
-            if (!caption.isNull()) dialog->findChild<QLineEdit*>(QStringLiteral("caption"))->setText(caption);
+            if (!caption.isNull())
+                dialog->findChild<QLineEdit*>(QStringLiteral("caption"))->setText(caption);
             accept ? dialog->accept() : dialog->reject();
         });
     };

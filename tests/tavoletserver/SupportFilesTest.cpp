@@ -1,6 +1,6 @@
-#include "support/Files.h"
-#include "CodeGenerator.h"
 #include "SupportFiles.h"
+#include "CodeGenerator.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,11 +13,14 @@ TEST(SupportFiles, ListsIconAndSoundsOnceEachUnderTheWidgetFolder) {
     s.iconPath = QStringLiteral("/lib/icons/go.svg");
     s.hoverSoundPath = QStringLiteral("/lib/sounds/tick.wav");
     s.clickSoundPath = QStringLiteral("/lib/sounds/tick.wav");
-    const QString folder = QStringLiteral("glimmerkey/") + CodeGenerator::widgetKey(s) + QLatin1Char('/');
+    const QString folder =
+        QStringLiteral("glimmerkey/") + CodeGenerator::widgetKey(s) + QLatin1Char('/');
     const QList<SupportFile> files = SupportFiles::list(s);
     ASSERT_EQ(files.size(), 2);
-    EXPECT_EQ(files[0], (SupportFile{QStringLiteral("go.svg"), QStringLiteral("/lib/icons/"), folder + QStringLiteral("go.svg")}));
-    EXPECT_EQ(files[1], (SupportFile{QStringLiteral("tick.wav"), QStringLiteral("/lib/sounds/"), folder + QStringLiteral("tick.wav")}));
+    EXPECT_EQ(files[0], (SupportFile{QStringLiteral("go.svg"), QStringLiteral("/lib/icons/"),
+                                     folder + QStringLiteral("go.svg")}));
+    EXPECT_EQ(files[1], (SupportFile{QStringLiteral("tick.wav"), QStringLiteral("/lib/sounds/"),
+                                     folder + QStringLiteral("tick.wav")}));
 }
 
 TEST(SupportFiles, SameNameFromTwoFoldersGetsTwoWebPaths) {

@@ -24,17 +24,20 @@ TEST(Templates, AtLeastEightDistinctReadableTemplates) {
     for (const QString& file : files) {
         SCOPED_TRACE(file.toStdString());
         QString error;
-        const auto w = WidgetFile::load(QDir(QStringLiteral(TAVOLET_TEMPLATE_DIR)).filePath(file), &error);
+        const auto w =
+            WidgetFile::load(QDir(QStringLiteral(TAVOLET_TEMPLATE_DIR)).filePath(file), &error);
         ASSERT_TRUE(w) << error.toStdString();
         EXPECT_EQ(w->ownerProgId, QStringLiteral("TavoletServer.Glimmerkey"));
         EXPECT_TRUE(asciiName.match(w->name).hasMatch());
         EXPECT_EQ(file, w->name + QStringLiteral("_TavoletServer.Glimmerkey.tvt"));
         EXPECT_FALSE(w->description.isEmpty());
         EXPECT_TRUE(Contrast::issues(w->settings).isEmpty()) << "a template below 4.5:1";
-        for (const QString& media : {w->settings.iconPath, w->settings.hoverSoundPath, w->settings.clickSoundPath})
+        for (const QString& media :
+             {w->settings.iconPath, w->settings.hoverSoundPath, w->settings.clickSoundPath})
             if (!media.isEmpty()) EXPECT_TRUE(QFileInfo::exists(media)) << media.toStdString();
         QString code;
-        for (const CodePart& p : CodeGenerator::parts(w->settings)) code += p.text;
+        for (const CodePart& p : CodeGenerator::parts(w->settings))
+            code += p.text;
         EXPECT_LT(code.size(), 8 * 1024);
         looks.insert(CodeGenerator::styleSheet(w->settings));
     }

@@ -5,7 +5,8 @@
 
 // Settings in which every member differs from its default, so that a lost
 // member shows up in any comparison.
-inline GlimmerSettings everySettingChanged(const QString& mediaFolder = QStringLiteral("/media/lib")) {
+inline GlimmerSettings
+everySettingChanged(const QString& mediaFolder = QStringLiteral("/media/lib")) {
     GlimmerSettings s;
     s.caption = QStringLiteral("Buy \u00e9t\u00e9 \U0001F600");
     s.fontFamily = QStringLiteral("Georgia");
@@ -13,7 +14,8 @@ inline GlimmerSettings everySettingChanged(const QString& mediaFolder = QStringL
     s.fontWeight = 300;
     s.fillStyle = FillStyle::Solid;
     for (int i = 0; i < ButtonStateCount; ++i)
-        s.states[i] = {QColor(10 + i, 20, 30), QColor(200, 210 + i, 220), QColor(100, 110, 120 + i)};
+        s.states[i] = {QColor(10 + i, 20, 30), QColor(200, 210 + i, 220),
+                       QColor(100, 110, 120 + i)};
     s.width = 301;
     s.height = 61;
     s.cornerRadius = 17;

@@ -1,5 +1,5 @@
-#include "TestSettings.h"
 #include "WidgetFile.h"
+#include "TestSettings.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,7 +28,11 @@ TEST(WidgetFile, EverySettingSurvivesSaveAndLoad) {
     w.auxText = QStringLiteral("aux");
     w.saveTime = QDateTime(QDate(2024, 2, 29), QTime(13, 14, 15, 160), Qt::UTC);
     w.settings = everySettingChanged(dir.filePath(QStringLiteral("media")));
-    ASSERT_EQ(w.settings, [&] { auto s = w.settings; s.normalize(); return s; }());
+    ASSERT_EQ(w.settings, [&] {
+        auto s = w.settings;
+        s.normalize();
+        return s;
+    }());
 
     const QString path = dir.filePath(QStringLiteral("w.tvt"));
     ASSERT_TRUE(WidgetFile::save(w, path));
@@ -40,13 +44,15 @@ TEST(WidgetFile, EverySettingSurvivesSaveAndLoad) {
     const QJsonObject root = QJsonDocument::fromJson(WidgetFile::serialize(w, dir.path())).object();
     const QJsonObject button = root.value(QLatin1String("button")).toObject();
     EXPECT_EQ(button["icon"].toObject()["path"].toString(), QStringLiteral("media/icon one.png"));
-    EXPECT_EQ(button["sounds"].toObject()["click"].toString(), QStringLiteral("/elsewhere/click.mp3"));
+    EXPECT_EQ(button["sounds"].toObject()["click"].toString(),
+              QStringLiteral("/elsewhere/click.mp3"));
 }
 
 TEST(WidgetFile, OlderFileWithMissingMembersTakesDefaults) {
-    const QByteArray old = "{\"format\":\"Glimmerkey widget\",\"version\":1,\"name\":\"Old\","
-                           "\"button\":{\"caption\":\"Go\",\"font\":{\"size\":20},"
-                           "\"states\":{\"hover\":{\"fill\":\"#102030\"}},\"icon\":{\"path\":\"pic.gif\"}}}";
+    const QByteArray old =
+        "{\"format\":\"Glimmerkey widget\",\"version\":1,\"name\":\"Old\","
+        "\"button\":{\"caption\":\"Go\",\"font\":{\"size\":20},"
+        "\"states\":{\"hover\":{\"fill\":\"#102030\"}},\"icon\":{\"path\":\"pic.gif\"}}}";
     const auto w = parse(old);
     ASSERT_TRUE(w);
     GlimmerSettings expected;
@@ -61,10 +67,12 @@ TEST(WidgetFile, OlderFileWithMissingMembersTakesDefaults) {
 }
 
 TEST(WidgetFile, OutOfRangeValuesAreClampedOrDropped) {
-    const auto w = parse(withButton(
-        "{\"width\":99999,\"height\":-5,\"cornerRadius\":1e300,\"font\":{\"size\":0.4,\"weight\":1234,"
-        "\"family\":\"Comic Sans; } body{display:none\"},\"glimmer\":{\"speed\":-1e300},"
-        "\"caption\":\"" + QByteArray(500, 'x') + "\"}"));
+    const auto w = parse(
+        withButton("{\"width\":99999,\"height\":-5,\"cornerRadius\":1e300,\"font\":{\"size\":0.4,"
+                   "\"weight\":1234,"
+                   "\"family\":\"Comic Sans; } body{display:none\"},\"glimmer\":{\"speed\":-1e300},"
+                   "\"caption\":\"" +
+                   QByteArray(500, 'x') + "\"}"));
     ASSERT_TRUE(w);
     const GlimmerSettings& s = w->settings;
     EXPECT_EQ(s.width, Limits::MaxWidth);
@@ -81,13 +89,13 @@ TEST(WidgetFile, BadFilesAreRefusedWithAReason) {
     QByteArray good = WidgetFile::serialize(GlimmerWidget{}, QStringLiteral("/base"));
     ASSERT_TRUE(parse(good));
     const QList<QByteArray> bad = {
-        good.left(good.size() / 2),                                   // truncated
-        QByteArray("\x00\xff garbage \x01", 12),                      // garbage
-        "<HTML><BODY>not a widget</BODY></HTML>",                     // foreign
-        "{\"format\":\"Other widget\",\"version\":1}",                // foreign JSON
-        "[1,2,3]",                                                     // not an object
-        "{\"format\":\"Glimmerkey widget\",\"version\":2}",           // newer than this reader
-        "{\"format\":\"Glimmerkey widget\",\"version\":\"1\"}",       // version of the wrong type
+        good.left(good.size() / 2),                             // truncated
+        QByteArray("\x00\xff garbage \x01", 12),                // garbage
+        "<HTML><BODY>not a widget</BODY></HTML>",               // foreign
+        "{\"format\":\"Other widget\",\"version\":1}",          // foreign JSON
+        "[1,2,3]",                                              // not an object
+        "{\"format\":\"Glimmerkey widget\",\"version\":2}",     // newer than this reader
+        "{\"format\":\"Glimmerkey widget\",\"version\":\"1\"}", // version of the wrong type
         "{\"format\":\"Glimmerkey widget\",\"version\":1,\"name\":5}",
         "{\"format\":\"Glimmerkey widget\",\"version\":1,\"saveTime\":\"yesterday\"}",
         withButton("{\"width\":\"wide\"}"),
@@ -100,7 +108,7 @@ TEST(WidgetFile, BadFilesAreRefusedWithAReason) {
         withButton("{\"link\":{\"target\":\"evil\\\" onclick=\\\"x\"}}"),
         withButton("{\"icon\":{\"path\":\"virus.exe\"}}"),
         withButton("{\"sounds\":{\"click\":\"pic.png\"}}"),
-        QByteArray(WidgetFile::MaxFileSize + 1, ' ') + good,          // huge
+        QByteArray(WidgetFile::MaxFileSize + 1, ' ') + good, // huge
     };
     for (const QByteArray& bytes : bad) {
         QString error;
@@ -127,7 +135,8 @@ TEST(WidgetFile, FailedSaveLeavesTheOldFileWhole) {
     GlimmerWidget first;
     first.name = QStringLiteral("First");
     ASSERT_TRUE(WidgetFile::save(first, path));
-    EXPECT_FALSE(WidgetFile::save(GlimmerWidget{}, dir.filePath(QStringLiteral("no/such/folder/w.tvt"))));
+    EXPECT_FALSE(
+        WidgetFile::save(GlimmerWidget{}, dir.filePath(QStringLiteral("no/such/folder/w.tvt"))));
     // A read-only folder refuses the new file but keeps the old one.
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     GlimmerWidget second;

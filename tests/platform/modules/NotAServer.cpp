@@ -1,2 +1,4 @@
 // A loadable library that is no widget server.
-extern "C" __attribute__((visibility("default"))) int NotAServerAnswer() { return 42; }
+extern "C" __attribute__((visibility("default"))) int NotAServerAnswer() {
+    return 42;
+}

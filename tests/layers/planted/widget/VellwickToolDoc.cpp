@@ -1,2 +1,2 @@
-#include "templates/NewWidgetDlg.h"
 #include "output/VellwickToolView.h"
+#include "templates/NewWidgetDlg.h"
