@@ -1,0 +1,38 @@
+#include "framework/Bitmaps.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cmath>
+
+namespace framework {
+
+namespace {
+QHash<int, BitmapResource>& table() {
+    static QHash<int, BitmapResource> bitmaps;
+    return bitmaps;
+}
+} // namespace
+
+void InstallBitmapTable(QHash<int, BitmapResource> bitmaps) {
+    table() = std::move(bitmaps);
+}
+
+QPixmap LoadBitmap(int nID) {
+    const auto it = table().constFind(nID);
+    if (it == table().constEnd()) return {};
+    QSvgRenderer renderer(it->path);
+    if (!renderer.isValid()) return {};
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(QSize(int(std::ceil(it->size.width() * ratio)),
+                         int(std::ceil(it->size.height() * ratio))));
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.end();
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
+} // namespace framework
