@@ -4,7 +4,7 @@ BUILD := build/dev
 BIN := $(BUILD)/bin
 SERVER := $(BIN)/TavoletServer/libTavoletServer.so
 
-.PHONY: deps build run test asan fuzz bench clean
+.PHONY: deps build run test asan fuzz bench lint clean
 
 deps:
 	@scripts/install-deps.sh
@@ -45,6 +45,12 @@ fuzz: deps
 	mkdir -p build/fuzz/found/widgetfile build/fuzz/found/hive
 	build/fuzz/bin/widgetfile_fuzz -runs=$(RUNS) $(FUZZ_FLAGS) build/fuzz/found/widgetfile fuzz/corpus/widgetfile
 	build/fuzz/bin/hive_fuzz -runs=$(RUNS) $(FUZZ_FLAGS) build/fuzz/found/hive fuzz/corpus/hive
+
+# clang-format and the curated clang-tidy checks (.clang-tidy); both must be silent.
+LINT_DIRS := app|bench|browsers|controls|framework|fuzz|output|platform|res|supportfiles|tavoletserver|templates|tests|widget
+lint: build
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+	run-clang-tidy -quiet -p $(BUILD) -warnings-as-errors='*' '$(CURDIR)/($(LINT_DIRS))/.*\.cpp$$'
 
 bench: build
 	$(BIN)/startup_bench

@@ -8,7 +8,7 @@ namespace framework {
 
 using platform::RootKey;
 
-Profile::Profile(platform::Registry& registry, QString company, QString application)
+Profile::Profile(platform::Registry& registry, const QString& company, QString application)
     : m_registry(registry), m_strApplication(std::move(application)) {
     SetCompany(company);
 }

@@ -12,7 +12,7 @@ namespace framework {
 // one key per section, string values; integers are stored as decimal text.
 class Profile {
 public:
-    Profile(platform::Registry& registry, QString company, QString application);
+    Profile(platform::Registry& registry, const QString& company, QString application);
 
     // Moves the profile under another company key; the object stays the
     // same, so whoever holds it follows.

@@ -84,14 +84,14 @@ std::optional<QUuid> CLSIDFromProgID(const QString& progId) {
 }
 
 std::optional<QString> ProgIDFromCLSID(const QUuid& clsid) {
-    const auto progId =
+    auto progId =
         Registry::instance().readString(RootKey::ClassesRoot, classKey(clsid) + "\\ProgID", {});
     if (!progId || progId->isEmpty()) return std::nullopt;
     return progId;
 }
 
-InProcessClass::InProcessClass(const QUuid& clsid, ClassFactory factory) : m_clsid(clsid) {
-    inProcessClasses().insert(clsid, std::move(factory));
+InProcessClass::InProcessClass(const QUuid& clsid, const ClassFactory& factory) : m_clsid(clsid) {
+    inProcessClasses().insert(clsid, factory);
 }
 
 InProcessClass::~InProcessClass() {
@@ -134,7 +134,10 @@ bool LoadServerLibrary(QLibrary& library, QString* whyNot) {
 QString LoadModuleString(qint64 moduleHandle, int id) {
     if (moduleHandle == 0) return {};
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(moduleHandle), &info) == 0 || !info.dli_fname) return {};
+    // The handle is an address by contract.
+    if (dladdr(reinterpret_cast<void*>(moduleHandle), &info) == 0 || // NOLINT(performance-no-int-to-ptr)
+        !info.dli_fname)
+        return {};
     // RTLD_NOLOAD: only a module that is already in the process can own the handle.
     void* module = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
     if (!module) return {};

@@ -32,7 +32,7 @@ using ClassFactory = std::function<std::unique_ptr<dispatch::IDispatchObject>()>
 // put a fake server behind the real registry and component layers.
 class InProcessClass {
 public:
-    InProcessClass(const QUuid& clsid, ClassFactory factory);
+    InProcessClass(const QUuid& clsid, const ClassFactory& factory);
     ~InProcessClass();
     InProcessClass(const InProcessClass&) = delete;
     InProcessClass& operator=(const InProcessClass&) = delete;

@@ -241,7 +241,7 @@ bool Hive::isValidKeyName(const QString& name) {
 
 std::optional<HiveKey> Hive::parse(const QByteArray& bytes, QString* why) {
     if (bytes.size() > maxFileBytes) {
-        fail(why, QStringLiteral("larger than %1 MiB").arg(maxFileBytes / (1024 * 1024)));
+        fail(why, QStringLiteral("larger than %1 MiB").arg((maxFileBytes >> 20)));
         return std::nullopt;
     }
     QJsonParseError error;
@@ -351,7 +351,7 @@ void Hive::refresh(bool force) {
         return;
     }
     if (now.size > maxFileBytes) {
-        markCorrupt(now, QStringLiteral("larger than %1 MiB").arg(maxFileBytes / (1024 * 1024)));
+        markCorrupt(now, QStringLiteral("larger than %1 MiB").arg((maxFileBytes >> 20)));
         return;
     }
     QFile file(m_filePath);

@@ -52,7 +52,7 @@ struct HiveKey {
 class Hive {
 public:
     static constexpr int formatVersion = 1;
-    static constexpr qint64 maxFileBytes = 16 * 1024 * 1024;
+    static constexpr qint64 maxFileBytes = qint64(16) << 20;
     // Levels of keys below the root: near the 512 of Windows, but each level
     // takes two of the 1024 levels of nesting that QJsonDocument reads.
     static constexpr int maxDepth = 500;

@@ -43,7 +43,7 @@ const char kRuntime[] =
 
 // #rrggbb, or #rgb where that says the same.
 QString hex(const QColor& c) {
-    const QString full = c.name();
+    QString full = c.name();
     if (full[1] == full[2] && full[3] == full[4] && full[5] == full[6])
         return QLatin1Char('#') + full[1] + full[3] + full[5];
     return full;

@@ -34,10 +34,9 @@ bool replace(const QString& path, const std::function<bool(QSaveFile&, QString&)
              QString* error) {
     QSaveFile file(path);
     QString why;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        why = cannot("write", path, file.errorString());
-    else if (fill(file, why) && !file.commit())
-        why = cannot("write", path, file.errorString());
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                         fill(file, why) && file.commit();
+    if (!written && why.isEmpty()) why = cannot("write", path, file.errorString());
     if (why.isEmpty()) return true;
     if (error) *error = why;
     return false;

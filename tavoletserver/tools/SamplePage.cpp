@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir server(args[1]);
-    const QString sampleFolder = args[2];
+    const QString& sampleFolder = args[2];
     const QStringList files = server.entryList(
         {QStringLiteral("*_%1.tvt").arg(QLatin1String(GlimmerProgId))}, QDir::Files, QDir::Name);
     QString head, body;

@@ -287,7 +287,7 @@ QString makeWidgetFile(const QString& folder, const QString& name, const QString
     widget->name = name;
     change(*widget);
     const GlimmerWidget wanted = *widget;
-    const QString path = folder + "/" + name + ".tvt";
+    QString path = folder + "/" + name + ".tvt";
     QDir().mkpath(folder);
     if (!WidgetFile::save(*widget, path, &error)) fail(path + ": " + error);
     const std::optional<GlimmerWidget> back = WidgetFile::load(path, &error);

@@ -48,7 +48,7 @@ TEST(SafeFile, EveryFailureKeepsTheOldFileAndLeavesNoTemporaryFile) {
     writeFile(target, kOld);
     QTemporaryDir outside;
     const QString source = outside.filePath("source.bin");
-    writeFile(source, QByteArray(8 * 1024, 's'));
+    writeFile(source, QByteArray(8192, 's'));
     QString error;
 
     // A source that cannot be read costs nothing.

@@ -125,7 +125,7 @@ TEST(SupportFilesDialog, AFailedCopyKeepsTheFileAlreadyThere) {
     FakeServerRegistration fake("Test.FullSupportFiles");
     ScriptedPrompts prompts;
     QTemporaryDir source;
-    writeFile(source.filePath("icon.png"), QByteArray(16 * 1024, 'n'));
+    writeFile(source.filePath("icon.png"), QByteArray(16384, 'n'));
     const QString target = fs.filePath("site");
     writeFile(target + "/icon.png", "old icon");
     fs.fill();

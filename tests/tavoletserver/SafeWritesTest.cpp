@@ -69,7 +69,7 @@ TEST(SafeWrites, PlaceKeepsTheOldCopyWhateverFails) {
         QTemporaryDir media;
         // Larger than the old copy, so that freeing the old copy first would not make room.
         const QString source = media.filePath(QStringLiteral("go.png"));
-        writeFile(source, QByteArray(12 * 1024, 'N'));
+        writeFile(source, QByteArray(12288, 'N'));
         GlimmerSettings settings;
         settings.iconPath = source;
         const QString page = fs.filePath(QStringLiteral("site"));
