@@ -1,10 +1,100 @@
 #include "app/MainFrm.h"
 
+#include "framework/Application.h"
+#include "framework/Bitmaps.h"
+#include "framework/Profile.h"
+#include "framework/StatusBar.h"
+#include "framework/StringTable.h"
+#include "framework/ToolBar.h"
+#include "platform/Shell.h"
 #include "res/Menus.h"
+#include "res/Resource.h"
 
-#include <QStatusBar>
+#include <QGuiApplication>
+#include <QScreen>
+
+using namespace framework;
+
+namespace {
+
+const QString kSection = QStringLiteral("Frame");
+// The size of a large icon: at least this much of a restored window stays on the screen.
+constexpr int kIconSize = 32;
+
+QScreen* screenOf(const QWidget* window) {
+    QScreen* screen = window->screen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+} // namespace
 
 CMainFrame::CMainFrame() {
+    m_nIDHelp = IDR_MAINFRAME;
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    PreCreateWindow();
+    OnCreate();
+
+    OnCommand(ID_HELP_TUTORIAL, [this] { WinHelp(kHelpCommandBase + ID_HELP_TUTORIAL); });
+    OnCommand(ID_WORK_WITH, [this] { WinHelp(kHelpCommandBase + ID_WORK_WITH); });
+    OnCommand(ID_HELP_FAQ, [this] { WinHelp(kHelpCommandBase + ID_HELP_FAQ); });
+    OnCommand(ID_HELP_SEARCH, [this] { WinHelpKeywordSearch(); });
+    OnCommand(ID_HELP_ORDERING,
+              [] { platform::Shell::instance().Open(QString::fromLatin1(kOrderPageUrl)); });
+}
+
+void CMainFrame::PreCreateWindow() {
+    const Profile& profile = AfxGetApp()->GetProfile();
+    int values[5];
+    const char* const names[] = {"Status", "Top", "Left", "Bottom", "Right"};
+    for (int i = 0; i < 5; ++i) {
+        values[i] = profile.GetProfileInt(kSection, QString::fromLatin1(names[i]), -1);
+        if (values[i] == -1) return; // incomplete: the default place and size
+    }
+    const auto [status, top, left, bottom, right] = values;
+    AfxGetApp()->m_nCmdShow = status;
+    QScreen* screen = screenOf(this);
+    const QRect work = screen->availableGeometry();
+    const QSize whole = screen->geometry().size();
+    // Only the right and bottom edges pull a window back, and only so far
+    // that an icon-sized piece of it stays on the screen.
+    const int x = std::min(left + work.left(), whole.width() - kIconSize);
+    const int y = std::min(top + work.top(), whole.height() - kIconSize);
+    resize(right - left, bottom - top);
+    move(x, y);
+}
+
+void CMainFrame::OnCreate() {
     LoadMenu(MainMenu());
-    statusBar();
+    LoadAccelTable(MainAccelerators());
+
+    m_wndToolBar = new CToolBar(this);
+    m_wndToolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_bmpToolBar = LoadBitmap(IDB_TOOLBAR);
+    m_wndToolBar->SetButtons(MainToolBar(), m_bmpToolBar, QSize(32, 32), 50, 150, 2);
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+
+    m_wndStatusBar = new CStatusBar(this, LoadString(AFX_IDS_IDLEMESSAGE));
+    setStatusBar(m_wndStatusBar);
+}
+
+void CMainFrame::savePlacement() {
+    const QRect work = screenOf(this)->availableGeometry();
+    // The normal rectangle, also while minimised or maximised.
+    const QPoint decoration = geometry().topLeft() - pos();
+    const QRect normal(normalGeometry().topLeft() - decoration, normalGeometry().size());
+    const int status = isMinimized()   ? SW_SHOWMINIMIZED
+                       : isMaximized() ? SW_SHOWMAXIMIZED
+                                       : SW_SHOWNORMAL;
+    const int left = normal.left() - work.left(), top = normal.top() - work.top();
+    Profile& profile = AfxGetApp()->GetProfile();
+    profile.WriteProfileInt(kSection, QStringLiteral("Status"), status);
+    profile.WriteProfileInt(kSection, QStringLiteral("Top"), top);
+    profile.WriteProfileInt(kSection, QStringLiteral("Left"), left);
+    profile.WriteProfileInt(kSection, QStringLiteral("Bottom"), top + normal.height());
+    profile.WriteProfileInt(kSection, QStringLiteral("Right"), left + normal.width());
+}
+
+bool CMainFrame::OnClose() {
+    savePlacement();
+    return CFrameWnd::OnClose();
 }

@@ -19,6 +19,7 @@ namespace {
 // Installed before the base class reads the display name.
 QString loadDisplayName() {
     InstallStringTable();
+    InstallBitmaps();
     return LoadString(AFX_IDS_APP_TITLE);
 }
 } // namespace
@@ -47,7 +48,7 @@ bool CVellwickToolApp::InitInstance() {
 
     if (!ProcessShellCommand(QCoreApplication::arguments().mid(1))) return false;
 
-    m_pMainWnd->show();
+    m_pMainWnd->ShowWindow(m_nCmdShow);
     return true;
 }
 

@@ -35,6 +35,9 @@ public:
     // The frame that owns the application's windows; null until the first
     // document is shown.
     CFrameWnd* m_pMainWnd = nullptr;
+    // How the main window is first shown; the frame may set it from the
+    // placement it restores.
+    int m_nCmdShow = SW_SHOWNORMAL;
 
     QString DisplayName() const { return m_strDisplayName; }
     Profile& GetProfile() const;

@@ -23,12 +23,12 @@ bool CCommandTarget::OnUpdateCmdUI(int id, CCmdUI& ui) {
     return false;
 }
 
-void CCommandTarget::OnCommand(int id, std::function<void()> handler) {
-    m_handlers.insert(id, std::move(handler));
+void CCommandTarget::OnCommand(int id, const std::function<void()>& handler) {
+    m_handlers.insert(id, handler);
 }
 
-void CCommandTarget::OnUpdateCommand(int id, std::function<void(CCmdUI&)> handler) {
-    m_updaters.insert(id, std::move(handler));
+void CCommandTarget::OnUpdateCommand(int id, const std::function<void(CCmdUI&)>& handler) {
+    m_updaters.insert(id, handler);
 }
 
 } // namespace framework

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QHash>
+#include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace framework {
 
@@ -15,17 +17,42 @@ enum StandardCommand {
     ID_FILE_MRU_FILE1 = 57616,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
+    ID_HELP_FINDER = 57667,
+    ID_CONTEXT_HELP = 57669,
+    ID_HELP = 57670,
+    ID_DEFAULT_HELP = 57671,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_UNDO = 57643,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
 };
+// Help context numbers of commands start here (command help), and of windows
+// and dialogs, by resource ID, at kHelpResourceBase.
+constexpr int kHelpCommandBase = 0x10000;
+constexpr int kHelpResourceBase = 0x20000;
 constexpr int kRecentFileCount = 4;
 
-// What an enabling handler sets for a command of a menu or tool bar.
+// Show commands of a window, as stored with its placement.
+enum ShowCommand { SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3 };
+
+// What an enabling handler sets for a command; the frame applies it to the
+// command's one action, and so to its menu item, tool button and keys.
 class CCmdUI {
 public:
     void Enable(bool on = true) { m_bEnabled = on; }
+    void SetCheck(bool checked = true) { m_checked = checked; }
+    void SetText(const QString& text) { m_text = text; }
+
     bool IsEnabled() const { return m_bEnabled; }
+    std::optional<bool> Checked() const { return m_checked; }
+    std::optional<QString> Text() const { return m_text; }
 
 private:
     bool m_bEnabled = true;
+    std::optional<bool> m_checked;
+    std::optional<QString> m_text;
 };
 
 // An object that handles commands by ID: a handler to run the command and,
@@ -40,8 +67,8 @@ public:
     bool OnUpdateCmdUI(int id, CCmdUI& ui);
 
 protected:
-    void OnCommand(int id, std::function<void()> handler);
-    void OnUpdateCommand(int id, std::function<void(CCmdUI&)> handler);
+    void OnCommand(int id, const std::function<void()>& handler);
+    void OnUpdateCommand(int id, const std::function<void(CCmdUI&)>& handler);
 
 private:
     QHash<int, std::function<void()>> m_handlers;

@@ -5,15 +5,29 @@
 #include "framework/ErrorReport.h"
 #include "framework/StringTable.h"
 #include "framework/View.h"
+#include "platform/Help.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 namespace framework {
 
-CFrameWnd::CFrameWnd() = default;
-CFrameWnd::~CFrameWnd() = default;
+CFrameWnd::CFrameWnd() {
+    OnCommand(ID_HELP_FINDER, [] { platform::Help::instance().ShowContents(); });
+    OnCommand(ID_DEFAULT_HELP, [] { platform::Help::instance().ShowContents(); });
+    OnCommand(ID_HELP, [this] { OnHelp(); });
+    OnCommand(ID_CONTEXT_HELP, [this] { OnContextHelp(); });
+}
+
+CFrameWnd::~CFrameWnd() {
+    if (m_bHelpMode) leaveHelpMode();
+}
 
 void CFrameWnd::AttachView(CView* view, CDocument* document) {
     m_pView = view;
@@ -37,6 +51,12 @@ QVector<CCommandTarget*> CFrameWnd::routingOrder() const {
 }
 
 void CFrameWnd::SendCommand(int id) {
+    if (m_bHelpMode && id != ID_CONTEXT_HELP) {
+        // In help mode a command is not run: its help is shown.
+        leaveHelpMode();
+        WinHelp(kHelpCommandBase + id);
+        return;
+    }
     RunReportingErrors([&] {
         for (CCommandTarget* target : routingOrder())
             if (target->OnCmdMsg(id)) return;
@@ -44,22 +64,36 @@ void CFrameWnd::SendCommand(int id) {
     UpdateCommandUI();
 }
 
-bool CFrameWnd::IsCommandEnabled(int id) const {
-    // A command no target handles is disabled.
+CCmdUI CFrameWnd::commandState(int id) const {
     for (CCommandTarget* target : routingOrder()) {
         CCmdUI ui;
         bool handled = false;
         // Runs while a menu is drawn: a failing server call disables the
         // command; the user hears of the error when running a command.
-        if (!RunSilently([&] { handled = target->OnUpdateCmdUI(id, ui); })) return false;
-        if (handled) return ui.IsEnabled();
+        if (!RunSilently([&] { handled = target->OnUpdateCmdUI(id, ui); })) break;
+        if (handled) return ui;
     }
-    return false;
+    // A command no target handles (or can answer for) is disabled.
+    CCmdUI off;
+    off.Enable(false);
+    return off;
+}
+
+bool CFrameWnd::IsCommandEnabled(int id) const {
+    return commandState(id).IsEnabled();
 }
 
 void CFrameWnd::UpdateCommandUI() {
-    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
-        it.value()->setEnabled(IsCommandEnabled(it.key()));
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        const CCmdUI ui = commandState(it.key());
+        QAction* action = it.value();
+        action->setEnabled(ui.IsEnabled());
+        if (const auto checked = ui.Checked()) {
+            action->setCheckable(true);
+            action->setChecked(*checked);
+        }
+        if (const auto text = ui.Text()) action->setText(*text);
+    }
 }
 
 void CFrameWnd::InitialUpdateFrame() {
@@ -68,13 +102,14 @@ void CFrameWnd::InitialUpdateFrame() {
     UpdateCommandUI();
 }
 
-QAction* CFrameWnd::actionFor(const MenuItem& item) {
-    if (QAction* existing = m_actions.value(item.id)) return existing;
-    auto* action = new QAction(item.text, this);
-    action->setShortcut(item.shortcut);
-    action->setStatusTip(StringField(LoadString(item.id), 0));
-    const int id = item.id;
+QAction* CFrameWnd::CommandAction(int id) {
+    if (QAction* existing = m_actions.value(id)) return existing;
+    auto* action = new QAction(this);
+    action->setData(id);
+    action->setStatusTip(StringField(LoadString(id), 0));
     connect(action, &QAction::triggered, this, [this, id] { SendCommand(id); });
+    // Added to the window so that its keys work whether or not a menu shows it.
+    addAction(action);
     m_actions.insert(id, action);
     return action;
 }
@@ -82,6 +117,7 @@ QAction* CFrameWnd::actionFor(const MenuItem& item) {
 void CFrameWnd::LoadMenu(const QVector<MenuResource>& menus) {
     for (const MenuResource& resource : menus) {
         QMenu* menu = menuBar()->addMenu(resource.title);
+        menu->installEventFilter(this);
         for (const MenuItem& item : resource.items) {
             if (item.id == 0) {
                 menu->addSeparator();
@@ -91,10 +127,22 @@ void CFrameWnd::LoadMenu(const QVector<MenuResource>& menus) {
                 connect(menu, &QMenu::aboutToShow, this,
                         [this, menu, placeholder] { fillRecentFiles(menu, placeholder); });
             } else {
-                menu->addAction(actionFor(item));
+                QAction* action = CommandAction(item.id);
+                action->setText(item.text);
+                if (!item.shortcut.isEmpty()) action->setShortcut(item.shortcut);
+                menu->addAction(action);
             }
         }
         connect(menu, &QMenu::aboutToShow, this, &CFrameWnd::UpdateCommandUI);
+    }
+}
+
+void CFrameWnd::LoadAccelTable(const QVector<Accelerator>& accelerators) {
+    for (const Accelerator& accelerator : accelerators) {
+        QAction* action = CommandAction(accelerator.id);
+        QList<QKeySequence> keys = action->shortcuts();
+        if (!keys.contains(accelerator.key)) keys << accelerator.key;
+        action->setShortcuts(keys);
     }
 }
 
@@ -107,6 +155,7 @@ void CFrameWnd::fillRecentFiles(QMenu* menu, QAction* placeholder) {
         auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]), menu);
         action->setStatusTip(StringField(LoadString(ID_FILE_MRU_FILE1), 0));
         const int id = ID_FILE_MRU_FILE1 + i;
+        action->setData(id);
         connect(action, &QAction::triggered, this, [this, id] { SendCommand(id); });
         menu->insertAction(placeholder, action);
         m_recentActions.append(action);
@@ -118,6 +167,81 @@ void CFrameWnd::updateFrameTitle() {
     const QString app = AfxGetApp() ? AfxGetApp()->DisplayName() : QString();
     setWindowTitle(document && !document->GetTitle().isEmpty() ? document->GetTitle() + " - " + app
                                                                : app);
+}
+
+void CFrameWnd::ShowWindow(int nCmdShow) {
+    switch (nCmdShow) {
+    case SW_SHOWMINIMIZED:
+        showMinimized();
+        break;
+    case SW_SHOWMAXIMIZED:
+        showMaximized();
+        break;
+    default:
+        show();
+        break;
+    }
+}
+
+void CFrameWnd::ShrinkToFitView(QSize viewSize) {
+    if (!centralWidget()) return;
+    // What the window needs around its view: menu, tool bars, status bar, frame.
+    const QSize around = size() - centralWidget()->size();
+    const QSize fitting = viewSize + around;
+    resize(std::min(width(), fitting.width()), std::min(height(), fitting.height()));
+}
+
+void CFrameWnd::WinHelp(int context) {
+    platform::Help::instance().ShowContext(context);
+}
+
+void CFrameWnd::WinHelpKeywordSearch() {
+    platform::Help::instance().ShowKeywordSearch();
+}
+
+void CFrameWnd::OnHelp() {
+    WinHelp(kHelpResourceBase + m_nIDHelp);
+}
+
+void CFrameWnd::OnContextHelp() {
+    if (m_bHelpMode) return;
+    m_bHelpMode = true;
+    QApplication::setOverrideCursor(Qt::WhatsThisCursor);
+    qApp->installEventFilter(this);
+}
+
+void CFrameWnd::leaveHelpMode() {
+    m_bHelpMode = false;
+    qApp->removeEventFilter(this);
+    QApplication::restoreOverrideCursor();
+}
+
+bool CFrameWnd::eventFilter(QObject* watched, QEvent* event) {
+    const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+    // F1 on a highlighted menu item asks for that command's help.
+    if (auto* menu = qobject_cast<QMenu*>(watched); menu && key && key->key() == Qt::Key_F1) {
+        const QAction* item = menu->activeAction();
+        const int id = item ? item->data().toInt() : 0;
+        menu->close();
+        WinHelp(id ? kHelpCommandBase + id : kHelpResourceBase + m_nIDHelp);
+        return true;
+    }
+    if (m_bHelpMode) {
+        if (key && key->key() == Qt::Key_Escape) {
+            leaveHelpMode();
+            return true;
+        }
+        // A click that runs no command asks for the window's help; one that
+        // does is answered in SendCommand, which ends the mode first.
+        if (event->type() == QEvent::MouseButtonRelease && !qobject_cast<QMenu*>(watched) &&
+            !qobject_cast<QMenuBar*>(watched))
+            QTimer::singleShot(0, this, [this] {
+                if (!m_bHelpMode) return;
+                leaveHelpMode();
+                OnHelp();
+            });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool CFrameWnd::OnClose() {

@@ -17,4 +17,10 @@ struct MenuResource {
     QVector<MenuItem> items;
 };
 
+// One entry of an accelerator table: a key that sends a command.
+struct Accelerator {
+    QKeySequence key;
+    int id = 0;
+};
+
 } // namespace framework
