@@ -87,11 +87,11 @@ void CMainFrame::savePlacement() {
                                        : SW_SHOWNORMAL;
     const int left = normal.left() - work.left(), top = normal.top() - work.top();
     Profile& profile = AfxGetApp()->GetProfile();
-    profile.WriteProfileInt(kSection, QStringLiteral("Status"), status);
-    profile.WriteProfileInt(kSection, QStringLiteral("Top"), top);
-    profile.WriteProfileInt(kSection, QStringLiteral("Left"), left);
-    profile.WriteProfileInt(kSection, QStringLiteral("Bottom"), top + normal.height());
-    profile.WriteProfileInt(kSection, QStringLiteral("Right"), left + normal.width());
+    profile.WriteProfileInts(kSection, {{QStringLiteral("Status"), status},
+                                        {QStringLiteral("Top"), top},
+                                        {QStringLiteral("Left"), left},
+                                        {QStringLiteral("Bottom"), top + normal.height()},
+                                        {QStringLiteral("Right"), left + normal.width()}});
 }
 
 bool CMainFrame::OnClose() {

@@ -1,13 +1,13 @@
 #include "app/VellwickTool.h"
+#include "framework/FirstPaint.h"
 
 #include <QApplication>
-#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
-    // For timing start-up: leave as soon as the window is up with its widget.
+    // For timing start-up: leave once the window has painted with its widget.
     if (QCoreApplication::arguments().contains(QStringLiteral("--quit-when-shown")))
-        QTimer::singleShot(0, &qtApp, &QCoreApplication::quit);
+        framework::QuitAfterFirstPaint();
     CVellwickToolApp app;
     return app.Run();
 }

@@ -1,6 +1,7 @@
 // Times the start-up of the real application, from process start until its
-// main window is shown with the widget server created, against a minimal Qt
-// Widgets program measured in the same run. Offscreen, on a fresh home with
+// main window has painted its first frame with the widget server created,
+// against a minimal Qt Widgets program that paints one too, measured in the
+// same run. Offscreen, on a fresh home with
 // the reference server registered. Usage: startup_bench [RUNS]
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -65,6 +66,6 @@ int main(int argc, char** argv) {
     std::printf("runs: %d\n", runs);
     std::printf("minimal Qt Widgets program: median %.1f ms\n", minimal);
     std::printf("Vellwick Glimmerkey:        median %.1f ms\n", tool);
-    std::printf("ratio: %.2f (target at most 1.50)\n", tool / minimal);
+    std::printf("ratio: %.2f (target at most 1.15)\n", tool / minimal);
     return 0;
 }

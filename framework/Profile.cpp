@@ -41,6 +41,14 @@ bool Profile::WriteProfileString(const QString& section, const QString& entry,
     return m_registry.writeString(RootKey::CurrentUser, key(section), entry, value);
 }
 
+bool Profile::WriteProfileInts(const QString& section,
+                               const QVector<QPair<QString, int>>& entries) {
+    platform::RegistryChange change;
+    for (const auto& [entry, value] : entries)
+        change.writeString(key(section), entry, QString::number(value));
+    return m_registry.apply(RootKey::CurrentUser, change);
+}
+
 bool Profile::WriteProfileInt(const QString& section, const QString& entry, int value) {
     return WriteProfileString(section, entry, QString::number(value));
 }

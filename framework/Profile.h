@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPair>
 #include <QString>
+#include <QVector>
 
 namespace platform {
 class Registry;
@@ -25,6 +27,8 @@ public:
     int GetProfileInt(const QString& section, const QString& entry, int defaultValue) const;
     bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
     bool WriteProfileInt(const QString& section, const QString& entry, int value);
+    // Several entries of a section as one change: all of them or none.
+    bool WriteProfileInts(const QString& section, const QVector<QPair<QString, int>>& entries);
 
     QString key(const QString& section) const;
 
