@@ -405,6 +405,14 @@ bool Hive::modify(const std::function<bool(HiveKey&)>& change) {
         return true;
     }
 
+    // A change that changes nothing needs neither the lock nor a write; at
+    // worst it lands as if it came just before another instance's change.
+    refresh(false);
+    if (!m_corrupt) {
+        next = m_root;
+        if (change(next) && next == m_root) return true;
+    }
+
     if (!QDir().mkpath(m_folder)) {
         qWarning().noquote() << "Cannot create the registry folder" << m_folder;
         return false;
