@@ -22,11 +22,20 @@ void InstallBitmapTable(QHash<int, BitmapResource> bitmaps) {
 QPixmap LoadBitmap(int nID) {
     const auto it = table().constFind(nID);
     if (it == table().constEnd()) return {};
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    // A PNG rendered at build time for the common ratios, where there is one.
+    if (it->path.endsWith(QLatin1String(".svg")) && (ratio == 1.0 || ratio == 2.0)) {
+        QPixmap raster(it->path.chopped(4) +
+                       (ratio == 1.0 ? QStringLiteral(".png") : QStringLiteral("@2x.png")));
+        if (!raster.isNull()) {
+            raster.setDevicePixelRatio(ratio);
+            return raster;
+        }
+    }
     QSvgRenderer renderer(it->path);
     if (!renderer.isValid()) return {};
-    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
-    QPixmap pixmap(QSize(int(std::ceil(it->size.width() * ratio)),
-                         int(std::ceil(it->size.height() * ratio))));
+    QPixmap pixmap(
+        QSize(int(std::ceil(it->size.width() * ratio)), int(std::ceil(it->size.height() * ratio))));
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     renderer.render(&painter);

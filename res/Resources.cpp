@@ -43,6 +43,7 @@ void InstallStringTable() {
 
 void InstallBitmaps() {
     Q_INIT_RESOURCE(images);
+    Q_INIT_RESOURCE(bitmaps);
     const auto svg = [](int id, QSize size) {
         return std::pair{id, BitmapResource{QStringLiteral(":/bitmaps/%1.svg").arg(id), size}};
     };
