@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -184,7 +185,9 @@ void CFrameWnd::ShowWindow(int nCmdShow) {
 }
 
 void CFrameWnd::ShrinkToFitView(QSize viewSize) {
-    if (!centralWidget()) return;
+    // A window nobody sized takes its size hint when shown, which fits the view.
+    if (!centralWidget() || !testAttribute(Qt::WA_Resized)) return;
+    if (layout()) layout()->activate();
     // What the window needs around its view: menu, tool bars, status bar, frame.
     const QSize around = size() - centralWidget()->size();
     const QSize fitting = viewSize + around;

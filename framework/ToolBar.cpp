@@ -34,6 +34,7 @@ void CToolBar::SetButtons(const QVector<ToolBarButton>& buttons, const QPixmap& 
         QPixmap image = strip.copy(cell);
         image.setDevicePixelRatio(ratio);
         action->setIcon(QIcon(image));
+        action->setIconVisibleInMenu(false); // the image belongs to the tool bar
         action->setIconText(button.label);
         addAction(action);
         if (QWidget* widget = widgetForAction(action)) {
