@@ -1,6 +1,6 @@
 #include "framework/DataExchange.h"
 
-#include "framework/Dialog.h"
+#include "framework/ControlHost.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -11,7 +11,7 @@
 
 namespace framework {
 
-CDataExchange::CDataExchange(CDialog* pDlgWnd, bool bSaveAndValidate)
+CDataExchange::CDataExchange(CControlHost* pDlgWnd, bool bSaveAndValidate)
     : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
 
 QWidget* CDataExchange::PrepareCtrl(int nID) {

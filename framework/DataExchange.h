@@ -5,16 +5,16 @@
 
 namespace framework {
 
-class CDialog;
+class CControlHost;
 
-// One pass of CDialog::UpdateData: either members into controls or, with
-// m_bSaveAndValidate, controls into members.
+// One pass of UpdateData of a dialog or form view: either members into
+// controls or, with m_bSaveAndValidate, controls into members.
 class CDataExchange {
 public:
     // Thrown by Fail() and caught by UpdateData, which then returns false.
     struct Failure {};
 
-    CDataExchange(CDialog* pDlgWnd, bool bSaveAndValidate);
+    CDataExchange(CControlHost* pDlgWnd, bool bSaveAndValidate);
 
     // The control with this ID; Fail() returns the focus to the last one.
     QWidget* PrepareCtrl(int nID);
@@ -22,7 +22,7 @@ public:
     [[noreturn]] void Fail();
 
     const bool m_bSaveAndValidate;
-    CDialog* const m_pDlgWnd;
+    CControlHost* const m_pDlgWnd;
 
 private:
     QWidget* m_pLastControl = nullptr;

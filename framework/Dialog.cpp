@@ -1,19 +1,17 @@
 #include "framework/Dialog.h"
 
-#include "framework/DataExchange.h"
-
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTimer>
 
 namespace framework {
 
-CDialog::CDialog(const DialogTemplate& dlgTemplate, QWidget* pParent)
-    : QDialog(pParent), m_units(DialogUnits::dialogFont()) {
-    setFont(DialogUnits::dialogFont());
+CDialog::CDialog(const DialogTemplate& dlgTemplate, QWidget* pParent) : QDialog(pParent) {
     setWindowTitle(dlgTemplate.strCaption);
-    setFixedSize(m_units.toPixels(dlgTemplate.sizeDlu));
-    m_arrControls = buildControls(dlgTemplate, m_units, this);
-    for (const auto& [nID, pControl] : m_arrControls) {
+    setFixedSize(Units().toPixels(dlgTemplate.sizeDlu));
+    BuildControls(dlgTemplate, this);
+    for (const auto& [nID, pControl] : Controls()) {
         auto* pButton = qobject_cast<QAbstractButton*>(pControl);
         if (!pButton) continue;
         if (nID == IDOK)
@@ -21,12 +19,6 @@ CDialog::CDialog(const DialogTemplate& dlgTemplate, QWidget* pParent)
         if (nID == IDCANCEL)
             connect(pButton, &QAbstractButton::clicked, this, Guarded([this] { OnCancel(); }));
     }
-}
-
-QWidget* CDialog::GetDlgItem(int nID) const {
-    for (const auto& [nControlID, pControl] : m_arrControls)
-        if (nControlID == nID) return pControl;
-    return nullptr;
 }
 
 int CDialog::DoModal() {
@@ -40,17 +32,6 @@ void CDialog::EndDialog(int nResult) {
         QTimer::singleShot(0, this, [this, nResult] { done(nResult); });
     else
         done(nResult);
-}
-
-bool CDialog::UpdateData(bool bSaveAndValidate) {
-    const QScopedValueRollback exchanging(m_bExchanging, true);
-    CDataExchange dx(this, bSaveAndValidate);
-    try {
-        DoDataExchange(&dx);
-    } catch (const CDataExchange::Failure&) {
-        return false;
-    }
-    return true;
 }
 
 void CDialog::SetWindowText(const QString& strText) {
@@ -74,8 +55,6 @@ void CDialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
-void CDialog::DoDataExchange(CDataExchange*) {}
-
 void CDialog::showEvent(QShowEvent* pEvent) {
     QDialog::showEvent(pEvent);
     if (m_bInitialized) return;
@@ -92,8 +71,18 @@ void CDialog::showEvent(QShowEvent* pEvent) {
     if (bInitialized && bDefaultFocus) focusFirstTabStop();
 }
 
+void CDialog::connectEditChange(int nID, const std::function<void()>& handler) {
+    QWidget* pControl = GetDlgItem(nID);
+    if (auto* pEdit = qobject_cast<QLineEdit*>(pControl))
+        connect(pEdit, &QLineEdit::textChanged, this, handler);
+    else if (auto* pPlain = qobject_cast<QPlainTextEdit*>(pControl))
+        connect(pPlain, &QPlainTextEdit::textChanged, this, handler);
+    else
+        Q_ASSERT_X(false, "CDialog::OnEditChange", "no edit with this ID");
+}
+
 void CDialog::focusFirstTabStop() {
-    for (const auto& [nID, pControl] : m_arrControls) {
+    for (const auto& [nID, pControl] : Controls()) {
         if ((pControl->focusPolicy() & Qt::TabFocus) && pControl->isEnabled() &&
             pControl->isVisibleTo(this)) {
             // The tab reason makes an edit select its text, as on arrival by Tab.

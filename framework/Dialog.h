@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/DialogTemplate.h"
+#include "framework/ControlHost.h"
 #include "framework/ErrorReport.h"
 #include "framework/Prompts.h"
 
@@ -9,32 +9,24 @@
 #include <QDialog>
 #include <QItemSelectionModel>
 
-#include <utility>
-#include <vector>
+#include <functional>
 
 namespace framework {
-
-class CDataExchange;
 
 // A dialog built from a template, with data exchange between the members of
 // a subclass and its controls. Every handler it runs for Qt (buttons,
 // selection changes, OnInitDialog, OK and Cancel) runs inside the error
 // boundary: what a handler throws ends that handler with the generic error
 // report, and the dialog stays usable.
-class CDialog : public QDialog {
+class CDialog : public QDialog, public CControlHost {
     Q_OBJECT
 
 public:
     explicit CDialog(const DialogTemplate& dlgTemplate, QWidget* pParent = nullptr);
 
-    QWidget* GetDlgItem(int nID) const;
-    template <class T> T* Item(int nID) const { return qobject_cast<T*>(GetDlgItem(nID)); }
-
     int DoModal();
     void EndDialog(int nResult);
-    bool UpdateData(bool bSaveAndValidate = true);
     void SetWindowText(const QString& strText);
-    const DialogUnits& Units() const { return m_units; }
 
     // Escape and the close box arrive here.
     void reject() override;
@@ -43,21 +35,20 @@ protected:
     virtual bool OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
-    virtual void DoDataExchange(CDataExchange* pDX);
 
     template <class D> void OnButton(int nID, void (D::*pHandler)());
     template <class D> void OnSelChange(int nID, void (D::*pHandler)());
+    // The text of an edit, single- or multi-line, changed.
+    template <class D> void OnEditChange(int nID, void (D::*pHandler)());
 
     void showEvent(QShowEvent* pEvent) override;
 
 private:
     void focusFirstTabStop();
+    void connectEditChange(int nID, const std::function<void()>& handler);
 
-    DialogUnits m_units;
-    std::vector<std::pair<int, QWidget*>> m_arrControls;
     bool m_bInitialized = false;
     bool m_bInInitDialog = false;
-    bool m_bExchanging = false;
 };
 
 template <class D> void CDialog::OnButton(int nID, void (D::*pHandler)()) {
@@ -74,8 +65,15 @@ template <class D> void CDialog::OnSelChange(int nID, void (D::*pHandler)()) {
     // halfway through an exchange would read half-filled controls.
     connect(pView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             Guarded([this, pHandler] {
-                if (!m_bExchanging) (static_cast<D*>(this)->*pHandler)();
+                if (!IsExchanging()) (static_cast<D*>(this)->*pHandler)();
             }));
+}
+
+template <class D> void CDialog::OnEditChange(int nID, void (D::*pHandler)()) {
+    // As with selections, text written by UpdateData is not reported.
+    connectEditChange(nID, Guarded([this, pHandler] {
+                          if (!IsExchanging()) (static_cast<D*>(this)->*pHandler)();
+                      }));
 }
 
 } // namespace framework

@@ -1,10 +1,13 @@
 #include "framework/DialogTemplate.h"
 
+#include "framework/BitmapButton.h"
+#include "framework/Bitmaps.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QIcon>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +21,11 @@
 namespace framework {
 
 namespace {
+
+QHash<QString, ControlFactory>& controlClasses() {
+    static QHash<QString, ControlFactory> factories;
+    return factories;
+}
 
 // Rounds half away from zero, as the classic MulDiv does; the templates'
 // pixel sizes depend on it.
@@ -90,28 +98,52 @@ QWidget* createListView(const ControlTemplate& ctl, QWidget* pParent) {
     return pView;
 }
 
-QWidget* createStatic(const ControlTemplate& ctl, QWidget* pParent) {
-    auto* pLabel = new QLabel(ctl.strText, pParent);
-    // Descriptions shown here come from outside; "<b>" must stay text.
-    pLabel->setTextFormat(Qt::PlainText);
-    pLabel->setWordWrap(true);
-    Qt::Alignment alignment = Qt::AlignLeft;
-    if (ctl.styles & ControlStyle::Center) alignment = Qt::AlignHCenter;
-    if (ctl.styles & ControlStyle::Right) alignment = Qt::AlignRight;
-    pLabel->setAlignment(alignment | Qt::AlignTop);
-    if (ctl.styles & ControlStyle::Sunken) pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+QWidget* createPicture(const ControlTemplate& ctl, QWidget* pParent) {
+    auto* pLabel = new QLabel(pParent);
+    pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const QPixmap picture = LoadBitmap(ctl.nImageID);
+    pLabel->setPixmap(picture);
+    // The control takes its picture's size, whatever the template says.
+    if (!picture.isNull()) pLabel->setFixedSize(picture.deviceIndependentSize().toSize());
     return pLabel;
+}
+
+QWidget* createRule(const ControlTemplate& ctl, QWidget* pParent) {
+    auto* pLine = new QFrame(pParent);
+    // Qt's sunken horizontal line is the etched one: dark above light.
+    pLine->setFrameStyle(ctl.styles & ControlStyle::Sunken ? QFrame::Panel | QFrame::Sunken
+                                                           : QFrame::HLine | QFrame::Sunken);
+    // Templates give rules no height; both lines need two pixels.
+    pLine->setMinimumHeight(2);
+    return pLine;
+}
+
+QWidget* createButton(const ControlTemplate& ctl, QWidget* pParent) {
+    QPushButton* pButton = ctl.kind == ControlKind::BitmapButton
+                               ? new CBitmapButton(ctl.strText, pParent)
+                               : new QPushButton(ctl.strText, pParent);
+    pButton->setDefault(ctl.styles & ControlStyle::Default);
+    return pButton;
+}
+
+QWidget* createCustom(const ControlTemplate& ctl, QWidget* pParent) {
+    const ControlFactory factory = controlClasses().value(ctl.strClass);
+    if (QWidget* pControl = factory ? factory(ctl, pParent) : nullptr) return pControl;
+    Q_ASSERT_X(false, "buildControls", qPrintable("no control class " + ctl.strClass));
+    qWarning("buildControls: no control class \"%s\"", qPrintable(ctl.strClass));
+    // Keeps the place, and the ID, of the missing control.
+    return new QWidget(pParent);
 }
 
 QWidget* createControl(const ControlTemplate& ctl, QWidget* pParent) {
     switch (ctl.kind) {
-    case ControlKind::Static:
-        return createStatic(ctl, pParent);
-    case ControlKind::Picture: {
+    case ControlKind::Static: {
         auto* pLabel = new QLabel(pParent);
-        pLabel->setAlignment(Qt::AlignCenter);
+        SetUpStatic(*pLabel, ctl);
         return pLabel;
     }
+    case ControlKind::Picture:
+        return createPicture(ctl, pParent);
     case ControlKind::GroupBox: {
         auto* pBox = new QGroupBox(ctl.strText, pParent);
         // A sibling, not a parent, of the controls it frames: kept beneath
@@ -119,11 +151,8 @@ QWidget* createControl(const ControlTemplate& ctl, QWidget* pParent) {
         pBox->lower();
         return pBox;
     }
-    case ControlKind::HorizontalRule: {
-        auto* pLine = new QFrame(pParent);
-        pLine->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-        return pLine;
-    }
+    case ControlKind::HorizontalRule:
+        return createRule(ctl, pParent);
     case ControlKind::Edit: {
         if (ctl.styles & ControlStyle::Multiline) return createMultilineEdit(ctl, pParent);
         auto* pEdit = new QLineEdit(ctl.strText, pParent);
@@ -132,22 +161,38 @@ QWidget* createControl(const ControlTemplate& ctl, QWidget* pParent) {
     }
     case ControlKind::RichEdit:
         return createMultilineEdit(ctl, pParent);
-    case ControlKind::PushButton: {
-        auto* pButton = new QPushButton(ctl.strText, pParent);
-        pButton->setDefault(ctl.styles & ControlStyle::Default);
-        return pButton;
-    }
+    case ControlKind::PushButton:
+    case ControlKind::BitmapButton:
+        return createButton(ctl, pParent);
     case ControlKind::CheckBox:
         return new QCheckBox(ctl.strText, pParent);
     case ControlKind::ListBox:
         return createListBox(ctl, pParent);
     case ControlKind::ListView:
         return createListView(ctl, pParent);
+    case ControlKind::Custom:
+        return createCustom(ctl, pParent);
     }
     Q_UNREACHABLE();
 }
 
 } // namespace
+
+void RegisterControlClass(const QString& strClassName, ControlFactory factory) {
+    controlClasses().emplace(strClassName, std::move(factory));
+}
+
+void SetUpStatic(QLabel& label, const ControlTemplate& ctl) {
+    // Descriptions shown here come from outside; "<b>" must stay text.
+    label.setTextFormat(Qt::PlainText);
+    label.setText(ctl.strText);
+    label.setWordWrap(true);
+    Qt::Alignment alignment = Qt::AlignLeft;
+    if (ctl.styles & ControlStyle::Center) alignment = Qt::AlignHCenter;
+    if (ctl.styles & ControlStyle::Right) alignment = Qt::AlignRight;
+    label.setAlignment(alignment | Qt::AlignTop);
+    if (ctl.styles & ControlStyle::Sunken) label.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
 
 DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);
@@ -198,8 +243,12 @@ std::vector<std::pair<int, QWidget*>> buildControls(const DialogTemplate& dlgTem
         QWidget* pControl = createControl(ctl, pParent);
         pControl->setGeometry(units.toPixels(ctl.rcDlu));
         pControl->setEnabled(!(ctl.styles & ControlStyle::Disabled));
-        if (ctl.kind == ControlKind::Picture && !ctl.strText.isEmpty())
-            static_cast<QLabel*>(pControl)->setPixmap(QIcon(ctl.strText).pixmap(pControl->size()));
+        if (ctl.styles & ControlStyle::Hidden) {
+            // Hidden explicitly, it stays hidden when its window shows; without
+            // focus, neither Tab nor a click nor a mnemonic reaches it.
+            pControl->hide();
+            pControl->setFocusPolicy(Qt::NoFocus);
+        }
 
         if (pPendingBuddy && (pControl->focusPolicy() & Qt::TabFocus)) {
             pPendingBuddy->setBuddy(pControl);

@@ -5,9 +5,11 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
+class QLabel;
 class QWidget;
 
 namespace framework {
@@ -38,15 +40,17 @@ private:
 
 enum class ControlKind {
     Static,         // QLabel, plain text, wraps words
-    Picture,        // QLabel showing the image named by the text, if any
+    Picture,        // bitmap resource nImageID at its own size, at the rectangle's corner
     GroupBox,       // QGroupBox drawn behind its sibling controls
-    HorizontalRule, // etched line
+    HorizontalRule, // etched line, at least two pixels high; a sunken panel with Sunken
     Edit,           // QLineEdit, or QPlainTextEdit with Multiline
     RichEdit,       // QPlainTextEdit
     PushButton,
-    CheckBox, // toggles itself when clicked
-    ListBox,  // QListWidget, single selection unless MultipleSelection
-    ListView, // QTreeWidget in report mode; columns are set by the dialog
+    BitmapButton, // CBitmapButton: its owner loads the faces; the text names it
+    CheckBox,     // toggles itself when clicked
+    ListBox,      // QListWidget, single selection unless MultipleSelection
+    ListView,     // QTreeWidget in report mode; columns are set by the dialog
+    Custom,       // made by the factory registered for strClass
 };
 
 // Edits, list boxes and list views are always framed.
@@ -61,10 +65,11 @@ enum class ControlStyle : unsigned {
     HScroll = 1u << 6,           // multi-line: also keeps lines unwrapped
     Sort = 1u << 7,              // list box
     MultipleSelection = 1u << 8, // list box, list view
-    Sunken = 1u << 9,            // static
+    Sunken = 1u << 9,            // static, horizontal rule
     Center = 1u << 10,           // static
     Right = 1u << 11,            // static
     Disabled = 1u << 12,
+    Hidden = 1u << 13, // never shown by its window, takes no focus
 };
 Q_DECLARE_FLAGS(ControlStyles, ControlStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ControlStyles)
@@ -72,9 +77,11 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(ControlStyles)
 struct ControlTemplate {
     ControlKind kind;
     int nID = -1; // -1 for statics nobody addresses
-    QString strText;
-    QRect rcDlu; // x, y, width, height
+    QString strText = {};
+    QRect rcDlu = {}; // x, y, width, height
     ControlStyles styles = ControlStyle::None;
+    int nImageID = 0;      // Picture: the bitmap resource it shows
+    QString strClass = {}; // Custom: the name its factory is registered under
 };
 
 struct DialogTemplate {
@@ -82,6 +89,16 @@ struct DialogTemplate {
     QSize sizeDlu;
     std::vector<ControlTemplate> arrControls;
 };
+
+using ControlFactory = std::function<QWidget*(const ControlTemplate& ctl, QWidget* pParent)>;
+
+// Makes `factory` build the Custom controls whose strClass is `strClassName`,
+// e.g. "CColorStatic"; a later registration of the name replaces it.
+void RegisterControlClass(const QString& strClassName, ControlFactory factory);
+
+// Gives a label the text and the static styles of `ctl` (plain text, word
+// wrap, alignment, sunken frame), for factories of custom static controls.
+void SetUpStatic(QLabel& label, const ControlTemplate& ctl);
 
 // Creates the template's controls as children of `pParent`, placed through
 // `units`, and returns them with their IDs in template (and tab) order.

@@ -237,6 +237,43 @@ TEST(Dialog, HandlersSeeUserChangesAndRefreshControls) {
     EXPECT_TRUE(dlg.isVisible());
 }
 
+TEST(Dialog, EditChangesReachTheirHandlerButExchangesDoNot) {
+    class CEditDlg : public CTestDlg {
+    public:
+        CEditDlg() {
+            OnEditChange(kName, &CEditDlg::OnChangeName);
+            OnEditChange(kBody, &CEditDlg::OnChangeBody);
+        }
+        QStringList m_arrNamesSeen;
+        int m_nBodyChanges = 0;
+
+    private:
+        void OnChangeName() {
+            UpdateData(true);
+            m_arrNamesSeen << m_strName;
+        }
+        void OnChangeBody() { ++m_nBodyChanges; }
+    };
+    CEditDlg dlg;
+    dlg.m_strName = "Gl";
+    dlg.m_strBody = "first";
+    dlg.show();
+    EXPECT_TRUE(dlg.m_arrNamesSeen.isEmpty()) << "the initial exchange is no change";
+    EXPECT_EQ(dlg.m_nBodyChanges, 0);
+
+    QTest::keyClick(dlg.GetDlgItem(kName), Qt::Key_End);
+    QTest::keyClicks(dlg.GetDlgItem(kName), "ow");
+    EXPECT_EQ(dlg.m_arrNamesSeen, (QStringList{"Glo", "Glow"}));
+    QTest::keyClicks(dlg.GetDlgItem(kBody), "x");
+    EXPECT_EQ(dlg.m_nBodyChanges, 1);
+
+    dlg.m_strName = "Other";
+    dlg.m_strBody = "second";
+    dlg.UpdateData(false);
+    EXPECT_EQ(dlg.m_arrNamesSeen.size(), 2);
+    EXPECT_EQ(dlg.m_nBodyChanges, 1);
+}
+
 TEST(Dialog, OkExchangesAndFailedValidationKeepsTheDialogOpen) {
     CTestDlg dlg;
     dlg.m_bRequireName = true;
