@@ -9,6 +9,7 @@
 #include "platform/Shell.h"
 #include "res/Menus.h"
 #include "res/Resource.h"
+#include "templates/ManageTemplatesDlg.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -38,6 +39,10 @@ CMainFrame::CMainFrame() {
     OnCommand(ID_WORK_WITH, [this] { WinHelp(kHelpCommandBase + ID_WORK_WITH); });
     OnCommand(ID_HELP_FAQ, [this] { WinHelp(kHelpCommandBase + ID_HELP_FAQ); });
     OnCommand(ID_HELP_SEARCH, [this] { WinHelpKeywordSearch(); });
+    OnCommand(ID_OPTION_TEMPLATE, [] {
+        CManageTemplatesDlg dialog;
+        dialog.DoModal();
+    });
     OnCommand(ID_HELP_ORDERING,
               [] { platform::Shell::instance().Open(QString::fromLatin1(kOrderPageUrl)); });
 }

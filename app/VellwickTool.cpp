@@ -1,6 +1,7 @@
 #include "app/VellwickTool.h"
 
 #include "app/MainFrm.h"
+#include "controls/ControlClasses.h"
 #include "framework/DocTemplate.h"
 #include "framework/Prompts.h"
 #include "framework/StringTable.h"
@@ -20,6 +21,7 @@ namespace {
 QString loadDisplayName() {
     InstallStringTable();
     InstallBitmaps();
+    RegisterControlClasses();
     return LoadString(AFX_IDS_APP_TITLE);
 }
 } // namespace

@@ -1,63 +1,158 @@
 #include "output/VellwickToolView.h"
 
+#include "controls/ColorStatic.h"
 #include "framework/Application.h"
+#include "framework/BitmapButton.h"
+#include "framework/DataExchange.h"
 #include "framework/FrameWindow.h"
 #include "res/Resource.h"
+#include "templates/RenameWidgetDlg.h"
 #include "widget/VellwickToolDoc.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
+#include <QLineEdit>
 
-CVellwickToolView::CVellwickToolView() {
+using namespace framework;
+
+namespace {
+
+enum {
+    IDC_NEW = 1021,
+    IDC_OPEN = 1022,
+    IDC_CONFIGURE = 1023,
+    IDC_COPY_CODE = 1024,
+    IDC_NEW_PAGE = 1025,
+    IDC_INSERT_INTO = 1026,
+    IDC_MORE_INFO = 1028,
+    IDC_CLIPBOARD = 1029,
+    IDC_TIP1 = 1046,
+    IDC_TIP6 = 1051,
+};
+
+const QColor kFormColor(178, 178, 201);
+
+DialogTemplate formTemplate() {
+    using K = ControlKind;
+    using S = ControlStyle;
+    const auto tip = [](int id, const char* text, QRect rc) {
+        return ControlTemplate{K::Custom, id, QString::fromLatin1(text),     rc,
+                               S::None,   0,  QStringLiteral("CColorStatic")};
+    };
+    const auto picture = [](int image, QRect rc) {
+        return ControlTemplate{K::Picture, -1, {}, rc, S::None, image};
+    };
+    const auto rule = [](QRect rc) {
+        return ControlTemplate{K::HorizontalRule, -1, {}, rc, S::Sunken};
+    };
+    const auto button = [](int id, const char* text, QRect rc) {
+        return ControlTemplate{K::BitmapButton, id, QString::fromLatin1(text), rc};
+    };
+    return {{},
+            {300, 212},
+            {
+                rule({0, 0, 300, 1}),
+                picture(IDB_STEP1, {5, 4, 133, 15}),
+                tip(1046,
+                    "You can create a new Glimmerkey from the pre-made templates or open a "
+                    "previous saved Glimmerkey.",
+                    {21, 22, 184, 34}),
+                button(IDC_NEW, "New...", {224, 6, 58, 17}),
+                button(IDC_OPEN, "Open...", {224, 31, 58, 17}),
+                rule({8, 56, 280, 1}),
+                picture(IDB_STEP2, {6, 60, 0, 0}),
+                tip(1047, "Configure the Glimmerkey to meet your requirements.", {22, 78, 192, 21}),
+                button(IDC_CONFIGURE, "Configure...", {224, 72, 58, 17}),
+                rule({8, 101, 280, 1}),
+                picture(IDB_STEP3, {6, 105, 160, 15}),
+                tip(1048, "You can use one of these methods:", {23, 122, 199, 15}),
+                tip(1049, "1. Copy HTML code and paste into web page later.", {23, 138, 202, 15}),
+                tip(1050, "2. Create a web page which only contains the Glimmerkey.",
+                    {23, 154, 201, 15}),
+                tip(1051, "3. Open an existing web page and insert Glimmerkey into it.",
+                    {23, 170, 201, 15}),
+                button(IDC_COPY_CODE, "Copy Code...", {225, 115, 58, 17}),
+                button(IDC_NEW_PAGE, "New Page...", {225, 148, 58, 17}),
+                button(IDC_INSERT_INTO, "Insert into...", {225, 181, 58, 17}),
+                button(IDC_MORE_INFO, "More Information...", {24, 185, 54, 15}),
+                {K::Edit, IDC_CLIPBOARD, {}, {139, 191, 68, 12}, S::AutoScroll | S::Hidden},
+                rule({0, 210, 300, 1}),
+            }};
+}
+
+void sendToMainWindow(int id) {
+    if (CFrameWnd* frame = AfxGetMainWnd()) frame->SendCommand(id);
+}
+
+} // namespace
+
+CVellwickToolView::CVellwickToolView() : CColorFormView(formTemplate()) {
     OnCommand(ID_CONFIGURE, [this] { OnConfigure(); });
-    OnUpdateCommand(ID_CONFIGURE, [this](framework::CCmdUI& ui) {
-        ui.Enable(GetDocument() && GetDocument()->HasWidget());
-    });
+    OnUpdateCommand(ID_CONFIGURE,
+                    [this](CCmdUI& ui) { ui.Enable(GetDocument() && GetDocument()->HasWidget()); });
+    OnCommand(IDC_NEW, [] { sendToMainWindow(ID_FILE_NEW); });
+    OnCommand(IDC_OPEN, [] { sendToMainWindow(ID_FILE_OPEN); });
+    OnCommand(IDC_CONFIGURE, [] { sendToMainWindow(ID_CONFIGURE); });
+    OnCommand(IDC_MORE_INFO, [this] { OnMoreInformation(); });
+    OnCommand(ID_RENAME_WIDGET, [this] { OnRenameWidget(); });
 }
 
 CVellwickToolDoc* CVellwickToolView::GetDocument() const {
     return static_cast<CVellwickToolDoc*>(CView::GetDocument());
 }
 
-void CVellwickToolView::OnInitialUpdate() {
-    auto* layout = new QVBoxLayout(this);
-    m_labelWidget = new QLabel(this);
-    // Widget names are the user's text, never markup.
-    m_labelWidget->setTextFormat(Qt::PlainText);
-    layout->addWidget(m_labelWidget);
-    auto* configure = new QPushButton(QStringLiteral("Configure..."), this);
-    connect(configure, &QPushButton::clicked, this, [] {
-        if (framework::CFrameWnd* frame = framework::AfxGetMainWnd())
-            frame->SendCommand(ID_CONFIGURE);
-    });
-    layout->addWidget(configure);
-    layout->addStretch();
-    connect(GetDocument(), &framework::CDocument::titleChanged, this,
-            &CVellwickToolView::showWidgetState);
-    connect(GetDocument(), &framework::CDocument::modifiedChanged, this,
-            &CVellwickToolView::showWidgetState);
-    showWidgetState();
+void CVellwickToolView::DoDataExchange(CDataExchange* pDX) {
+    for (int i = 0; i < int(m_tipTexts.size()); ++i)
+        DDX_Control(pDX, IDC_TIP6 - i, m_tipTexts[i]);
+    DDX_Control(pDX, IDC_CLIPBOARD, m_editClipboard);
+    DDX_Control(pDX, IDC_OPEN, m_btnOpen);
+    DDX_Control(pDX, IDC_NEW_PAGE, m_btnNewPage);
+    DDX_Control(pDX, IDC_NEW, m_btnNew);
+    DDX_Control(pDX, IDC_MORE_INFO, m_btnMoreInfo);
+    DDX_Control(pDX, IDC_INSERT_INTO, m_btnInsertInto);
+    DDX_Control(pDX, IDC_CONFIGURE, m_btnConfigure);
+    DDX_Control(pDX, IDC_COPY_CODE, m_btnCopyCode);
 }
 
-void CVellwickToolView::showWidgetState() {
-    if (!m_labelWidget) return;
-    CVellwickToolDoc* document = GetDocument();
-    if (!document->HasWidget()) {
-        m_labelWidget->setText(tr("No widget is open. Make a new one or open a saved one."));
-        return;
+void CVellwickToolView::OnInitialUpdate() {
+    CColorFormView::OnInitialUpdate();
+    const std::pair<CBitmapButton*, std::pair<int, int>> faces[] = {
+        {m_btnNew, {IDB_NEW, IDB_NEW_DOWN}},
+        {m_btnOpen, {IDB_OPEN, IDB_OPEN_DOWN}},
+        {m_btnConfigure, {IDB_CONFIGURE, IDB_CONFIGURE_DOWN}},
+        {m_btnCopyCode, {IDB_COPYCODE, IDB_COPYCODE_DOWN}},
+        {m_btnNewPage, {IDB_NEWPAGE, IDB_NEWPAGE_DOWN}},
+        {m_btnInsertInto, {IDB_INSERTINTO, IDB_INSERTINTO_DOWN}},
+        {m_btnMoreInfo, {IDB_MOREINFO, IDB_MOREINFO_DOWN}},
+    };
+    for (const auto& [button, ids] : faces) {
+        button->LoadBitmaps(ids.first, ids.second);
+        button->SizeToContent();
     }
-    try {
-        const QString name = document->m_pTavolet->m_dispatch.Name();
-        m_labelWidget->setText(tr("Widget: %1").arg(name));
-    } catch (const std::exception& error) {
-        // Shown in place: this runs from change notifications, outside any command.
-        m_labelWidget->setText(QString::fromUtf8(error.what()));
-    }
+    for (int id = IDC_TIP1; id <= IDC_TIP6; ++id)
+        m_tipTexts[IDC_TIP6 - id]->SetBkColor(kFormColor);
+    SetBackgroundColor(kFormColor);
+    if (auto* frame = qobject_cast<CFrameWnd*>(window())) frame->ShrinkToFitView(sizeHint());
 }
 
 void CVellwickToolView::OnConfigure() {
     CVellwickToolDoc* document = GetDocument();
     if (!document->HasWidget()) return;
     if (document->m_pTavolet->m_dispatch.Configure()) document->SetModifiedFlag(true);
+}
+
+void CVellwickToolView::OnRenameWidget() {
+    CVellwickToolDoc* document = GetDocument();
+    if (!document->HasWidget()) return;
+    TavoletDispatch& widget = document->m_pTavolet->m_dispatch;
+    CRenameWidgetDlg dialog;
+    dialog.m_strName = widget.Name();
+    dialog.m_strDescription = widget.Description();
+    if (dialog.DoModal() != IDOK) return;
+    widget.SetName(dialog.m_strName);
+    widget.SetDescription(dialog.m_strDescription);
+    document->SetModifiedFlag(true);
+}
+
+void CVellwickToolView::OnMoreInformation() {
+    // 43 itself: this topic is not offset like command help.
+    if (CFrameWnd* frame = AfxGetMainWnd()) frame->WinHelp(HID_MORE_INFORMATION);
 }

@@ -1,13 +1,21 @@
 #pragma once
 
-#include "framework/View.h"
+#include "controls/ColorFormView.h"
 
+#include <array>
+
+class CColorStatic;
 class CVellwickToolDoc;
-class QLabel;
+class QLineEdit;
 
-// The main window's view: shows the current widget and runs the commands
-// that act on it.
-class CVellwickToolView : public framework::CView {
+namespace framework {
+class CBitmapButton;
+}
+
+// The main window's form: three steps with their pictures, texts and image
+// buttons (make or open a widget, configure it, bring it onto a page). It
+// owns no data; every command works on the document's widget.
+class CVellwickToolView : public CColorFormView {
     Q_OBJECT
 public:
     CVellwickToolView();
@@ -16,9 +24,20 @@ public:
     void OnInitialUpdate() override;
 
     void OnConfigure();
+    void OnRenameWidget();
+    void OnMoreInformation();
 
-private:
-    void showWidgetState();
+    // Element i is bound to control 1051 - i.
+    std::array<CColorStatic*, 6> m_tipTexts{};
+    QLineEdit* m_editClipboard = nullptr;
+    framework::CBitmapButton* m_btnOpen = nullptr;
+    framework::CBitmapButton* m_btnNewPage = nullptr;
+    framework::CBitmapButton* m_btnNew = nullptr;
+    framework::CBitmapButton* m_btnMoreInfo = nullptr;
+    framework::CBitmapButton* m_btnInsertInto = nullptr;
+    framework::CBitmapButton* m_btnConfigure = nullptr;
+    framework::CBitmapButton* m_btnCopyCode = nullptr;
 
-    QLabel* m_labelWidget = nullptr;
+protected:
+    void DoDataExchange(framework::CDataExchange* pDX) override;
 };

@@ -67,4 +67,10 @@ bool CopyFileSafely(const QString& source, const QString& target, QString* error
     return commit(out, error);
 }
 
+bool RemoveFile(const QString& path, QString* error) {
+    QFile file(path);
+    if (file.remove()) return true;
+    return fail(error, file.errorString());
+}
+
 } // namespace platform

@@ -13,5 +13,7 @@ namespace platform {
 // stays behind, and `error` says what went wrong.
 bool WriteFileSafely(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 bool CopyFileSafely(const QString& source, const QString& target, QString* error = nullptr);
+// Removes a file of the user's; false, with the reason, when it is still there.
+bool RemoveFile(const QString& path, QString* error = nullptr);
 
 } // namespace platform

@@ -42,11 +42,14 @@ public:
             s.description = fields.value(2);
             return InvokeResult::success(true);
         }
-        case DISPID_SAVE_TO_FILE:
-            if (!s.saveResult) return InvokeResult::success(false);
-            s.files.insert(args.value(0).toString(),
-                           s.ownerProgId + '\n' + s.name + '\n' + s.description);
+        case DISPID_SAVE_TO_FILE: {
+            // A real file too, so that folder listings and existence checks see it.
+            QFile file(args.value(0).toString());
+            if (!s.saveResult || !file.open(QIODevice::WriteOnly))
+                return InvokeResult::success(false);
+            s.files.insert(file.fileName(), s.ownerProgId + '\n' + s.name + '\n' + s.description);
             return InvokeResult::success(true);
+        }
         case DISPID_CONFIGURE:
             ++s.configureCalls;
             return InvokeResult::success(s.configureResult);
@@ -121,6 +124,7 @@ FakeServerRegistration::~FakeServerRegistration() {
 }
 
 void FakeServerRegistration::writeWidgetFile(const QString& path, const QString& owner,
-                                             const QString& name) {
-    m_state->files.insert(path, owner + '\n' + name + '\n');
+                                             const QString& name, const QString& description) {
+    QFile(path).open(QIODevice::WriteOnly);
+    m_state->files.insert(path, owner + '\n' + name + '\n' + description);
 }

@@ -48,8 +48,9 @@ public:
     FakeServerState& state() { return *m_state; }
     QString serverFolder() const { return m_folder.path(); }
     QUuid clsid() const { return m_clsid; }
-    // Saves a widget file as the fake would, owned by `owner`.
-    void writeWidgetFile(const QString& path, const QString& owner, const QString& name);
+    // Saves a widget file as the fake would, owned by `owner`, on disk too.
+    void writeWidgetFile(const QString& path, const QString& owner, const QString& name,
+                         const QString& description = {});
 
 private:
     QString m_progId;

@@ -6,6 +6,7 @@
 #include "app/VellwickTool.h"
 #include "framework/DocTemplate.h"
 #include "framework/FrameWindow.h"
+#include "platform/Registry.h"
 #include "widget/VellwickToolDoc.h"
 
 #include <QApplication>
@@ -19,6 +20,10 @@
 class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Every test starts as a first run: no window placement from an earlier one.
+        platform::Registry::instance().deleteKey(
+            platform::RootKey::CurrentUser,
+            QStringLiteral("Software\\Mirovasta\\Vellwick Glimmerkey\\Frame"));
         ASSERT_TRUE(app.InitInstance()) << prompts.messages.join('\n').toStdString();
         prompts.messages.clear();
     }

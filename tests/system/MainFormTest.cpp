@@ -1,0 +1,143 @@
+#include "AppFixture.h"
+
+#include "controls/ColorStatic.h"
+#include "framework/BitmapButton.h"
+#include "output/VellwickToolView.h"
+#include "platform/Help.h"
+#include "platform/Registry.h"
+#include "res/Resource.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace framework;
+
+namespace {
+
+struct RecordingHelp : platform::Help {
+    RecordingHelp() { platform::Help::setInstance(this); }
+    ~RecordingHelp() override { platform::Help::setInstance(nullptr); }
+    bool ShowContext(int context) override {
+        contexts << context;
+        return true;
+    }
+    QList<int> contexts;
+};
+
+const QColor kFormColor(178, 178, 201);
+
+} // namespace
+
+class MainForm : public AppFixture {
+protected:
+    CVellwickToolView* view() const {
+        return static_cast<CVellwickToolView*>(frame()->GetActiveView());
+    }
+    QList<CBitmapButton*> buttons() const {
+        const CVellwickToolView* v = view();
+        return {v->m_btnNew,     v->m_btnOpen,       v->m_btnConfigure, v->m_btnCopyCode,
+                v->m_btnNewPage, v->m_btnInsertInto, v->m_btnMoreInfo};
+    }
+};
+
+TEST_F(MainForm, ButtonsReachTheDocumentsCommandsAndTheHelp) {
+    bool newDialogShown = false;
+    whenDialogShows([&](QWidget* dialog) {
+        newDialogShown = true;
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    QTest::mouseClick(view()->m_btnNew, Qt::LeftButton);
+    EXPECT_TRUE(newDialogShown) << "New... runs the document's New with its template dialog";
+
+    QTest::mouseClick(view()->m_btnOpen, Qt::LeftButton);
+    ASSERT_EQ(prompts.fileRequests.size(), 1);
+    EXPECT_EQ(prompts.fileRequests[0].mode, FileDialogRequest::Open);
+
+    fake.state().configureResult = false;
+    QTest::mouseClick(view()->m_btnConfigure, Qt::LeftButton);
+    EXPECT_EQ(fake.state().configureCalls, 1);
+    EXPECT_FALSE(doc()->IsModified()) << "a cancelled Configure leaves a clear flag clear";
+    fake.state().configureResult = true;
+    QTest::mouseClick(view()->m_btnConfigure, Qt::LeftButton);
+    EXPECT_TRUE(doc()->IsModified());
+    fake.state().configureResult = false;
+    QTest::mouseClick(view()->m_btnConfigure, Qt::LeftButton);
+    EXPECT_TRUE(doc()->IsModified()) << "and a set one set";
+
+    RecordingHelp help;
+    QTest::mouseClick(view()->m_btnMoreInfo, Qt::LeftButton);
+    EXPECT_EQ(help.contexts, QList<int>{43});
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(MainForm, FacesColoursAndTheHiddenEdit) {
+    frame()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame()));
+    for (CBitmapButton* button : buttons()) {
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(button->size() == QSize(100, 35) || button->size() == QSize(82, 24))
+            << button->text().toStdString() << " sizes to its face";
+    }
+    const QImage form = view()->grab().toImage();
+    EXPECT_EQ(form.pixelColor(2, form.height() / 2), kFormColor) << "the form's own colour";
+    for (CColorStatic* tip : view()->m_tipTexts) {
+        ASSERT_NE(tip, nullptr);
+        const QImage text = tip->grab().toImage();
+        EXPECT_EQ(text.pixelColor(text.width() - 1, text.height() - 1), kFormColor);
+    }
+
+    QLineEdit* hidden = view()->m_editClipboard;
+    EXPECT_FALSE(hidden->isVisible());
+    view()->m_btnNew->setFocus();
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), hidden) << "Tab never lands on the hidden edit";
+    }
+    EXPECT_FALSE(hidden->isVisible());
+}
+
+TEST_F(MainForm, NoButtonReachesAMissingWidget) {
+    const QString corrupt = makeFile("corrupt.tvt");
+    EXPECT_EQ(app.OpenDocumentFile(corrupt), nullptr);
+    ASSERT_EQ(doc()->m_pTavolet, nullptr);
+    prompts.messages.clear();
+    RecordingHelp help;
+    for (CBitmapButton* button : buttons())
+        if (button != view()->m_btnNew && button != view()->m_btnOpen)
+            QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('\n').toStdString();
+    EXPECT_EQ(fake.state().configureCalls, 0);
+}
+
+namespace {
+void storeFrame(int width, int height) {
+    auto& registry = platform::Registry::instance();
+    const QString key = QStringLiteral("Software\\Mirovasta\\Vellwick Glimmerkey\\Frame");
+    const std::pair<const char*, int> values[] = {
+        {"Status", SW_SHOWNORMAL}, {"Top", 0}, {"Left", 0}, {"Bottom", height}, {"Right", width}};
+    for (const auto& [name, value] : values)
+        registry.writeString(platform::RootKey::CurrentUser, key, name, QString::number(value));
+}
+} // namespace
+
+TEST_F(MainForm, TheFrameShrinksToTheFormAndNeverGrows) {
+    app.m_pMainWnd->close();
+    const QSize fitting = app.m_pMainWnd->size(); // the fixture's window was never sized
+    storeFrame(fitting.width() + 300, fitting.height() + 200);
+    {
+        CVellwickToolApp big(appFolder.path());
+        ASSERT_TRUE(big.InitInstance());
+        EXPECT_EQ(big.m_pMainWnd->size(), fitting);
+        EXPECT_EQ(big.m_pMainWnd->GetActiveView()->size(),
+                  big.m_pMainWnd->GetActiveView()->sizeHint());
+        big.ExitInstance();
+    }
+    storeFrame(fitting.width() - 100, fitting.height() - 50);
+    {
+        CVellwickToolApp small(appFolder.path());
+        ASSERT_TRUE(small.InitInstance());
+        EXPECT_EQ(small.m_pMainWnd->size(), fitting - QSize(100, 50));
+        small.ExitInstance();
+    }
+}
