@@ -1,6 +1,7 @@
 #include "widget/VellwickToolDoc.h"
 
 #include "framework/Application.h"
+#include "framework/ErrorReport.h"
 #include "framework/FrameWindow.h"
 #include "framework/Prompts.h"
 #include "framework/StringTable.h"
@@ -8,8 +9,10 @@
 #include "res/Resource.h"
 #include "supportfiles/SupportFilesDlg.h"
 #include "templates/NewWidgetDlg.h"
+#include "templates/SaveTemplateDlg.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
 
 using framework::AfxMessageBox;
 using framework::LoadString;
@@ -18,6 +21,8 @@ CVellwickToolDoc::CVellwickToolDoc() {
     OnCommand(ID_SUPPORT_FILES, [this] { OnSupportFiles(); });
     OnUpdateCommand(ID_SUPPORT_FILES, [this](framework::CCmdUI& ui) { OnUpdateSupportFiles(ui); });
     OnCommand(ID_VIEW_SAMPLE, [this] { OnViewSample(); });
+    OnCommand(ID_SAVE_AS_TEMPLATE, [this] { OnSaveAsTemplate(); });
+    OnUpdateCommand(ID_SAVE_AS_TEMPLATE, [this](framework::CCmdUI& ui) { ui.Enable(HasWidget()); });
 }
 
 CVellwickToolDoc::~CVellwickToolDoc() = default;
@@ -91,6 +96,29 @@ bool CVellwickToolDoc::OnSaveDocument(const QString& path) {
     }
     SetModifiedFlag(false);
     return true;
+}
+
+void CVellwickToolDoc::OnSaveAsTemplate() {
+    if (!HasWidget()) return;
+    TavoletDispatch& widget = m_pTavolet->m_dispatch;
+    const QString name = widget.Name(), description = widget.Description();
+    CSaveTemplateDlg dialog;
+    dialog.m_strName = name;
+    dialog.m_strDescription = description;
+    if (dialog.DoModal() != framework::IDOK) return;
+    // The document's own name and description come back whatever happens;
+    // a server that fails here too has already had its error reported.
+    const auto restore = qScopeGuard([&] {
+        framework::RunSilently([&] {
+            widget.SetName(name);
+            widget.SetDescription(description);
+        });
+    });
+    widget.SetName(dialog.m_strName);
+    widget.SetDescription(dialog.m_strDescription);
+    AfxMessageBox(widget.SaveToFile(dialog.m_strPath)
+                      ? QStringLiteral("Save as the template success!")
+                      : QStringLiteral("Save as the template failure!"));
 }
 
 void CVellwickToolDoc::OnSupportFiles() {

@@ -22,6 +22,7 @@ public:
     // no server. Commands check this instead of reaching a missing widget.
     bool HasWidget() const { return m_pTavolet && m_pTavolet->HasServer(); }
 
+    void OnSaveAsTemplate();
     void OnSupportFiles();
     void OnUpdateSupportFiles(framework::CCmdUI& ui);
     void OnViewSample();
