@@ -1,6 +1,7 @@
 #include "output/HtmlCode.h"
 
 #include "platform/Paths.h"
+#include "platform/SafeFile.h"
 #include "widget/Tavolet.h"
 
 #include <QFileInfo>
@@ -31,4 +32,25 @@ QString SupportFileScratchPath(const QString& pagePath) {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString pageName = dot < 0 ? fileName : fileName.left(dot);
     return platform::FolderOfPath(pagePath) + "/" + pageName + ".restvt";
+}
+
+bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error) {
+    const QString scratch = SupportFileScratchPath(pagePath);
+    // Neither outcome matters to the page: the save only places support files.
+    tavolet.m_dispatch.SaveToFile(scratch);
+    platform::RemoveFile(scratch);
+    const CodeParts parts = CollectCodeParts(tavolet);
+    return platform::WriteFileSafely(pagePath, BuildPageText(tavolet.m_strTitle, parts).toUtf8(),
+                                     error);
+}
+
+bool WriteInsertedPage(CTavolet& tavolet, const QString& pagePath, const QByteArray& bytes,
+                       bool copySupportFiles, QString* error) {
+    if (!platform::WriteFileSafely(pagePath, bytes, error)) return false;
+    if (copySupportFiles) {
+        const QString scratch = SupportFileScratchPath(pagePath);
+        tavolet.m_dispatch.SaveWithSupportFiles(scratch, 1);
+        platform::RemoveFile(scratch);
+    }
+    return true;
 }

@@ -23,6 +23,17 @@ QString BuildPageText(const QString& title, const CodeParts& parts);
 // the page's folder, its name without extension, ".restvt".
 QString SupportFileScratchPath(const QString& pagePath);
 
+// New Page without its dialogs: has the server save the widget beside the
+// page (placing its support files) and removes that file, then writes the
+// page through the safe helper. False when the page could not be written;
+// whatever was at the path before is then left as it was.
+bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error = nullptr);
+
+// Insert into, after OK: writes the page's new bytes through the safe
+// helper and, if asked, has the server place the support files beside it.
+bool WriteInsertedPage(CTavolet& tavolet, const QString& pagePath, const QByteArray& bytes,
+                       bool copySupportFiles, QString* error = nullptr);
+
 inline const QString InsertBeginMarker =
     QStringLiteral("<!--Insert By Mirovasta Glimmerkey-->\r\n");
 inline const QString InsertEndMarker = QStringLiteral("\r\n<!--End of Glimmerkey-->\r\n");

@@ -5,10 +5,17 @@
 #include "framework/BitmapButton.h"
 #include "framework/DataExchange.h"
 #include "framework/FrameWindow.h"
+#include "output/HtmlCode.h"
+#include "output/HtmlCodeDlg.h"
+#include "output/InsertIntoPageDlg.h"
+#include "output/InsertNoticeDlg.h"
+#include "platform/Shell.h"
 #include "res/Resource.h"
 #include "templates/RenameWidgetDlg.h"
 #include "widget/VellwickToolDoc.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 
 using namespace framework;
@@ -78,6 +85,11 @@ DialogTemplate formTemplate() {
             }};
 }
 
+// Save and open dialogs of the page commands.
+const QString kPageFilter = QStringLiteral("HTML Files (*.htm *.html);;All Files (*)");
+// The maker's HTML editor, by the names it goes by.
+const QStringList kEditorNames{QStringLiteral("vellwick"), QStringLiteral("Vellwick.exe")};
+
 void sendToMainWindow(int id) {
     if (CFrameWnd* frame = AfxGetMainWnd()) frame->SendCommand(id);
 }
@@ -93,6 +105,9 @@ CVellwickToolView::CVellwickToolView() : CColorFormView(formTemplate()) {
     OnCommand(IDC_CONFIGURE, [] { sendToMainWindow(ID_CONFIGURE); });
     OnCommand(IDC_MORE_INFO, [this] { OnMoreInformation(); });
     OnCommand(ID_RENAME_WIDGET, [this] { OnRenameWidget(); });
+    OnCommand(IDC_COPY_CODE, [this] { OnCopyCode(); });
+    OnCommand(IDC_NEW_PAGE, [this] { OnNewPage(); });
+    OnCommand(IDC_INSERT_INTO, [this] { OnInsertInto(); });
 }
 
 CVellwickToolDoc* CVellwickToolView::GetDocument() const {
@@ -155,4 +170,86 @@ void CVellwickToolView::OnRenameWidget() {
 void CVellwickToolView::OnMoreInformation() {
     // 43 itself: this topic is not offset like command help.
     if (CFrameWnd* frame = AfxGetMainWnd()) frame->WinHelp(HID_MORE_INFORMATION);
+}
+
+void CVellwickToolView::PutTextOnClipboard(const QString& strText) {
+    // Nothing to copy leaves the clipboard as it was.
+    if (strText.isEmpty()) return;
+    QGuiApplication::clipboard()->setText(strText);
+}
+
+void CVellwickToolView::OnCopyCode() {
+    CVellwickToolDoc* document = GetDocument();
+    if (!document->HasWidget()) return;
+    const CodeParts parts = CollectCodeParts(*document->m_pTavolet);
+    PutTextOnClipboard(parts.cursor);
+    CHtmlCodeDlg dialog;
+    dialog.m_strCode = parts.cursor;
+    dialog.DoModal();
+}
+
+void CVellwickToolView::OnNewPage() {
+    CVellwickToolDoc* document = GetDocument();
+    if (!document->HasWidget()) return;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Save;
+    request.filter = kPageFilter;
+    request.defaultSuffix = QStringLiteral("htm");
+    const auto page = Prompts::instance().FileDialog(request);
+    if (!page) return;
+    if (!WriteNewPage(*document->m_pTavolet, *page)) {
+        AfxMessageBox(QStringLiteral("Create HTML File Failure!"));
+        return;
+    }
+    AfxMessageBox("You have saved Glimmerkey into " + *page + " successfully!");
+}
+
+void CVellwickToolView::OnInsertInto() {
+    CVellwickToolDoc* document = GetDocument();
+    if (!document->HasWidget()) return;
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Open;
+    request.filter = kPageFilter;
+    request.mustExist = false; // a page that does not exist yet is made
+    const auto page = Prompts::instance().FileDialog(request);
+    if (!page) return;
+
+    CInsertNoticeDlg notice;
+    if (notice.DoModal() == IDOK && notice.m_bUseEditor && startEditor(*page)) return;
+
+    CInsertIntoPageDlg dialog;
+    dialog.m_pTavolet = document->m_pTavolet.get();
+    dialog.m_strPagePath = *page;
+    dialog.m_nCodeMode = 1;
+    if (dialog.DoModal() != IDOK) return;
+    bool encodable = true;
+    const QByteArray bytes = PageBytes(dialog.m_page, dialog.m_strPageText, &encodable);
+    if (!encodable) {
+        AfxMessageBox("Write " + *page + " Failure! Its text no longer fits the page's encoding, " +
+                      QString::fromLatin1(dialog.m_page.encoding) + "; the page is not changed.");
+        return;
+    }
+    if (!WriteInsertedPage(*document->m_pTavolet, *page, bytes, dialog.m_bCopySupportFiles))
+        AfxMessageBox("Write " + *page + " Failure!");
+}
+
+// True when the editor took over, or the user went for its download page;
+// false to go on with the built-in dialog.
+bool CVellwickToolView::startEditor(const QString& strPage) {
+    CVellwickToolDoc* document = GetDocument();
+    if (document->IsModified()) {
+        if (AfxMessageBox(
+                QStringLiteral("You must save your Glimmerkey before using Vellwick,Save it?"),
+                MessageButtons::OkCancel) != IDOK)
+            return true;
+        sendToMainWindow(ID_FILE_SAVE);
+    }
+    // The page path is one argument, never read by a shell.
+    for (const QString& name : kEditorNames)
+        if (platform::Shell::instance().StartProgram(name, {strPage})) return true;
+    if (AfxMessageBox(QStringLiteral("Can't find Vellwick.exe, Download it?"),
+                      MessageButtons::OkCancel) != IDOK)
+        return false;
+    platform::Shell::instance().Open(QString::fromLatin1(kEditorDownloadUrl));
+    return true;
 }

@@ -24,6 +24,10 @@ public:
     void OnInitialUpdate() override;
 
     void OnConfigure();
+    void OnCopyCode();
+    void OnNewPage();
+    void OnInsertInto();
+    void PutTextOnClipboard(const QString& strText);
     void OnRenameWidget();
     void OnMoreInformation();
 
@@ -40,4 +44,7 @@ public:
 
 protected:
     void DoDataExchange(framework::CDataExchange* pDX) override;
+
+private:
+    bool startEditor(const QString& strPage);
 };

@@ -57,6 +57,8 @@ enum HelpContext {
 
 // The maker's order page: also the prompt of the ordering command.
 inline constexpr char kOrderPageUrl[] = "https://www.vellwick.example/order.html";
+// Where the maker's HTML editor can be had.
+inline constexpr char kEditorDownloadUrl[] = "https://www.vellwick.example/download.html";
 
 // Installs the string table and the pictures into the framework.
 void InstallStringTable();

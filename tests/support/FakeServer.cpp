@@ -50,6 +50,11 @@ public:
             s.files.insert(file.fileName(), s.ownerProgId + '\n' + s.name + '\n' + s.description);
             return InvokeResult::success(true);
         }
+        case DISPID_SAVE_WITH_SUPPORT_FILES: {
+            s.supportFilePlacements << args.value(0).toString();
+            QFile file(args.value(0).toString());
+            return InvokeResult::success(file.open(QIODevice::WriteOnly));
+        }
         case DISPID_CONFIGURE:
             ++s.configureCalls;
             return InvokeResult::success(s.configureResult);

@@ -31,6 +31,8 @@ struct FakeServerState {
     bool saveResult = true;
     int instancesCreated = 0;
     bool refuseCreation = false;
+    // Widget files it was asked to save with their support files beside.
+    QStringList supportFilePlacements;
     // Calls that fail with "The fake server failed call <DISPID>."
     QSet<int> failingCalls;
 };

@@ -1,0 +1,180 @@
+#include "output/PageText.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+
+struct Bom {
+    const char* bytes;
+    int size;
+    const char* encoding;
+};
+// Longest first: the UTF-32 LE mark begins with the UTF-16 LE one.
+const Bom kBoms[] = {{"\xFF\xFE\x00\x00", 4, "UTF-32LE"},
+                     {"\x00\x00\xFE\xFF", 4, "UTF-32BE"},
+                     {"\xFF\xFE", 2, "UTF-16LE"},
+                     {"\xFE\xFF", 2, "UTF-16BE"}};
+
+// The legacy multi-byte encodings a page may declare, by the names pages use.
+QByteArray declaredEncoding(const QByteArray& bytes) {
+    static const QRegularExpression declaration(
+        QStringLiteral(R"((?:charset|encoding)\s*=\s*["']?\s*([A-Za-z0-9_.:-]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    // Declarations sit near the top; ASCII is enough to find them.
+    const auto match = declaration.match(QString::fromLatin1(bytes.left(4096)));
+    if (!match.hasMatch()) return {};
+    const QString name = match.captured(1).toLower();
+    if (name == u"shift_jis" || name == u"shift-jis" || name == u"sjis" || name == u"x-sjis" ||
+        name == u"windows-31j" || name == u"ms_kanji")
+        return "Shift_JIS";
+    if (name == u"euc-kr" || name == u"ks_c_5601-1987" || name == u"windows-949") return "EUC-KR";
+    if (name == u"gb2312" || name == u"gbk" || name == u"x-gbk" || name == u"cp936") return "GBK";
+    if (name == u"gb18030") return "GB18030";
+    if (name == u"big5" || name == u"big5-hkscs" || name == u"x-x-big5") return "Big5";
+    return {};
+}
+
+// `text` decoded and encoded again gives back every byte.
+bool roundTrips(const QByteArray& encoding, const QByteArray& text, QString* decoded) {
+    QStringDecoder decoder(encoding.constData());
+    QStringEncoder encoder(encoding.constData());
+    if (!decoder.isValid() || !encoder.isValid()) return false;
+    *decoded = decoder.decode(text);
+    // Qt lets lone surrogates through; the editor could not hold them.
+    if (decoder.hasError() || !QStringView(*decoded).isValidUtf16()) return false;
+    const QByteArray again = encoder.encode(*decoded);
+    return !encoder.hasError() && again == text;
+}
+
+// Well-formed UTF-8: shortest forms only, no surrogates, nothing past U+10FFFF.
+// Checked in place, as a page may be tens of megabytes.
+bool isUtf8(const QByteArray& bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int length;
+        unsigned char low = 0x80, high = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF)
+            length = 2;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+        } else
+            return false;
+        if (end - p < length || p[1] < low || p[1] > high) return false;
+        for (int i = 2; i < length; ++i)
+            if (p[i] < 0x80 || p[i] > 0xBF) return false;
+        p += length;
+    }
+    return true;
+}
+
+} // namespace
+
+QByteArray WithCrLfLineEnds(const QByteArray& bytes) {
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 16 + 2);
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        const bool last = end < 0;
+        if (last) end = bytes.size();
+        qsizetype lineEnd = end;
+        if (!last && lineEnd > start && bytes[lineEnd - 1] == '\r') --lineEnd;
+        out.append(bytes.constData() + start, lineEnd - start);
+        out.append("\r\n", 2);
+        start = end + 1;
+    }
+    return out;
+}
+
+QString WithCrLfLineEnds(const QString& text) {
+    QString out;
+    out.reserve(text.size() + text.size() / 16 + 2);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        const bool last = end < 0;
+        if (last) end = text.size();
+        qsizetype lineEnd = end;
+        if (!last && lineEnd > start && text[lineEnd - 1] == u'\r') --lineEnd;
+        out.append(QStringView(text).mid(start, lineEnd - start));
+        out.append(QStringLiteral("\r\n"));
+        start = end + 1;
+    }
+    return out;
+}
+
+PageText LoadPageText(const QByteArray& fileBytes) {
+    PageText page;
+    for (const Bom& bom : kBoms) {
+        if (!fileBytes.startsWith(QByteArray::fromRawData(bom.bytes, bom.size))) continue;
+        QString decoded;
+        page.mode = PageText::Encoded;
+        page.encoding = bom.encoding;
+        page.bom = fileBytes.left(bom.size);
+        if (!roundTrips(page.encoding, fileBytes.mid(bom.size), &decoded)) {
+            // Cut at a byte 0x0A, such a page would be ruined; it is left alone.
+            page.refusal = "The page is not valid " + QString::fromLatin1(bom.encoding) +
+                           " text; it is not changed.";
+            return page;
+        }
+        page.editorText = WithCrLfLineEnds(decoded).toUtf8();
+        return page;
+    }
+    if (isUtf8(fileBytes)) {
+        page.mode = PageText::Utf8;
+        page.editorText = WithCrLfLineEnds(fileBytes);
+        return page;
+    }
+    if (const QByteArray declared = declaredEncoding(fileBytes); !declared.isEmpty()) {
+        QString decoded;
+        if (roundTrips(declared, fileBytes, &decoded)) {
+            page.mode = PageText::Encoded;
+            page.encoding = declared;
+            page.editorText = WithCrLfLineEnds(decoded).toUtf8();
+            return page;
+        }
+    }
+    page.mode = PageText::Bytes;
+    page.editorText = WithCrLfLineEnds(fileBytes);
+    return page;
+}
+
+QByteArray PageBytes(const PageText& page, const QByteArray& editorText, bool* ok) {
+    *ok = true;
+    if (page.mode != PageText::Encoded) return editorText;
+    QStringEncoder encoder(page.encoding.constData());
+    const QByteArray text = encoder.encode(QString::fromUtf8(editorText));
+    if (encoder.hasError()) {
+        *ok = false;
+        return {};
+    }
+    return page.bom + text;
+}
+
+QByteArray EditorTextOf(const PageText& page, const QString& code) {
+    if (page.mode != PageText::Bytes) return code.toUtf8();
+    // One byte per character: what Latin-1 cannot hold goes in as a character reference.
+    QByteArray bytes;
+    bytes.reserve(code.size());
+    for (const char32_t c : code.toUcs4()) {
+        if (c < 0x100)
+            bytes.append(char(c));
+        else
+            bytes.append("&#" + QByteArray::number(quint32(c)) + ';');
+    }
+    return bytes;
+}

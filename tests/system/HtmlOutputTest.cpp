@@ -1,0 +1,268 @@
+#include "AppFixture.h"
+
+#include "support/Files.h"
+#include "support/TinyFileSystem.h"
+
+#include "output/HtmlCode.h"
+#include "output/HtmlCodeDlg.h"
+#include "output/InsertIntoPageDlg.h"
+#include "output/InsertNoticeDlg.h"
+#include "output/PageEditor.h"
+#include "output/VellwickToolView.h"
+#include "platform/Shell.h"
+#include "res/Resource.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace framework;
+
+namespace {
+
+enum { IDC_COPY_CODE = 1024, IDC_NEW_PAGE = 1025, IDC_INSERT_INTO = 1026 };
+
+const QString kBegin = QStringLiteral("<!--Insert By Mirovasta Glimmerkey-->\r\n");
+const QString kEnd = QStringLiteral("\r\n<!--End of Glimmerkey-->\r\n");
+
+struct RecordingShell : platform::Shell {
+    RecordingShell() { platform::Shell::setInstance(this); }
+    ~RecordingShell() override { platform::Shell::setInstance(nullptr); }
+    bool Open(const QString& target) override {
+        opened << target;
+        return true;
+    }
+    bool StartProgram(const QString& program, const QStringList& arguments) override {
+        started << program + " " + arguments.join('|');
+        return program == editorName;
+    }
+    QStringList opened, started;
+    QString editorName; // the one program that starts
+};
+
+// Runs `script` on each modal dialog in turn as it comes up.
+void onDialogs(QList<std::function<void(CDialog&)>> scripts) {
+    if (scripts.isEmpty()) return;
+    QTimer::singleShot(0, [scripts]() mutable {
+        auto* dialog = qobject_cast<CDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        auto script = scripts.takeFirst();
+        onDialogs(scripts);
+        script(*dialog);
+    });
+}
+
+} // namespace
+
+class HtmlOutput : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        fake.state().codePartNames = {"cursor", "style", "Cursor", "cursor ", "script", "cursor"};
+        fake.state().codePartTexts = {"<a>old</a>", "<style>s</style>",   "x",
+                                      "y",          "<script>j</script>", "<a>line 1\nline 2</a>"};
+    }
+    void send(int id) { frame()->SendCommand(id); }
+    CodeParts parts() { return CollectCodeParts(*doc()->m_pTavolet); }
+};
+
+TEST_F(HtmlOutput, CodePartsMatchNamesExactlyAndTheLaterWins) {
+    const CodeParts found = parts();
+    EXPECT_EQ(found.cursor, "<a>line 1\nline 2</a>") << "\"Cursor\" and \"cursor \" do not match";
+    EXPECT_EQ(found.style, "<style>s</style>");
+    EXPECT_EQ(found.script, "<script>j</script>");
+    EXPECT_EQ(BuildPageText("Glimmerkey", {{}, {}, "X"}),
+              "<HTML>\r\n<HEAD>\r\n<TITLE>Glimmerkey</TITLE>\r\n\r\n\r\n</HEAD>\r\n<BODY>\r\nX\r\n"
+              "</BODY>\r\n</HTML>");
+    EXPECT_EQ(SupportFileScratchPath("/web/a.b.htm"), "/web/a.b.restvt");
+    EXPECT_EQ(SupportFileScratchPath("/web/index"), "/web/index.restvt");
+}
+
+TEST_F(HtmlOutput, CopyCodePutsTheCursorPartOnTheClipboardAndShowsIt) {
+    QGuiApplication::clipboard()->setText("before");
+    QString shown;
+    onDialogs({[&](CDialog& dialog) {
+        shown = dialog.Item<QPlainTextEdit>(1036)->toPlainText();
+        dialog.Item<QPlainTextEdit>(1036)->setPlainText("edited");
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    }});
+    send(IDC_COPY_CODE);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "<a>line 1\nline 2</a>");
+    EXPECT_EQ(shown, "<a>line 1\nline 2</a>");
+
+    // No part named "cursor": the clipboard keeps what it had; the dialog still opens.
+    fake.state().codePartNames = {"style"};
+    QGuiApplication::clipboard()->setText("before");
+    bool opened = false;
+    onDialogs({[&](CDialog& dialog) {
+        opened = true;
+        dialog.reject();
+    }});
+    send(IDC_COPY_CODE);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+}
+
+TEST_F(HtmlOutput, NewPageWritesExactlyThePageAndRemovesTheTransientFile) {
+    const QString page = files.filePath("a.b.htm");
+    writeFile(files.filePath("a.b.restvt"), "an older file of that name");
+    prompts.files = {page};
+    send(IDC_NEW_PAGE);
+    ASSERT_EQ(prompts.fileRequests.size(), 1);
+    EXPECT_EQ(prompts.fileRequests[0].defaultSuffix, "htm");
+    EXPECT_TRUE(prompts.fileRequests[0].confirmOverwrite);
+    EXPECT_EQ(readFile(page), BuildPageText(doc()->m_pTavolet->m_strTitle, parts()).toUtf8());
+    EXPECT_TRUE(fake.state().files.contains(files.filePath("a.b.restvt"))) << "the server saved it";
+    EXPECT_FALSE(QFile::exists(files.filePath("a.b.restvt"))) << "and it is gone";
+    EXPECT_EQ(prompts.messages,
+              QStringList{"You have saved Glimmerkey into " + page + " successfully!"});
+    EXPECT_FALSE(doc()->IsModified());
+}
+
+TEST_F(HtmlOutput, APageThatCannotBeWrittenKeepsTheOldOne) {
+    TinyFileSystem fs(64);
+    REQUIRE_TINY_FS(fs);
+    const QString page = fs.filePath("index.htm");
+    writeFile(page, "<p>my page</p>\n");
+    fs.fill();
+    prompts.files = {page};
+    send(IDC_NEW_PAGE);
+    EXPECT_EQ(prompts.messages.last(), "Create HTML File Failure!");
+    EXPECT_EQ(readFile(page), "<p>my page</p>\n");
+
+    prompts.messages.clear();
+    prompts.files = {page};
+    onDialogs({[](CDialog& notice) { notice.reject(); },
+               [](CDialog& insert) {
+                   static_cast<CInsertIntoPageDlg&>(insert).OnInsert();
+                   insert.Item<QPushButton>(IDOK)->click();
+               }});
+    send(IDC_INSERT_INTO);
+    EXPECT_EQ(prompts.messages, QStringList{"Write " + page + " Failure!"});
+    EXPECT_EQ(readFile(page), "<p>my page</p>\n");
+}
+
+TEST_F(HtmlOutput, InsertPutsMarkedBlocksAtTheCaretWithOneUndo) {
+    const QString page = files.filePath("page.htm");
+    writeFile(page, "<html>\n<body>\n</body>\n</html>");
+    const QByteArray code = "<a>old</a>"; // part 0, by index
+    prompts.files = {page};
+    bool undoAfterOne = false, undoAfterUndo = true;
+    onDialogs({[](CDialog& notice) { notice.reject(); }, // Escape: the built-in dialog
+               [&](CDialog& dialog) {
+                   auto& insert = static_cast<CInsertIntoPageDlg&>(dialog);
+                   EXPECT_EQ(insert.windowTitle(), "Insert into " + page);
+                   EXPECT_TRUE(insert.Item<QCheckBox>(1034)->isChecked());
+                   EXPECT_FALSE(insert.m_btnUndo->isEnabled());
+                   CPageEditor* editor = insert.m_editPage;
+                   // The caret at the start of "</body>".
+                   editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 16L);
+                   insert.Item<QPushButton>(1031)->click();
+                   undoAfterOne = insert.m_btnUndo->isEnabled();
+                   insert.Item<QPushButton>(1031)->click();
+                   insert.Item<QPushButton>(1032)->click();
+                   undoAfterUndo = insert.m_btnUndo->isEnabled();
+                   insert.Item<QCheckBox>(1034)->setChecked(false);
+                   insert.Item<QPushButton>(IDOK)->click();
+               }});
+    send(IDC_INSERT_INTO);
+    EXPECT_TRUE(undoAfterOne);
+    EXPECT_FALSE(undoAfterUndo);
+    EXPECT_EQ(readFile(page), "<html>\r\n<body>\r\n" + kBegin.toUtf8() + code + kEnd.toUtf8() +
+                                  "</body>\r\n</html>\r\n")
+        << "one block after Undo; LF became CR LF; the last line gained one";
+    EXPECT_TRUE(fake.state().supportFilePlacements.isEmpty()) << "the box was cleared";
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('\n').toStdString();
+}
+
+TEST_F(HtmlOutput, AnEmptyPageGetsExactlyTheMarkersAndTheSupportFiles) {
+    const QString page = files.filePath("empty.htm");
+    writeFile(page, "");
+    prompts.files = {page};
+    onDialogs({[](CDialog& notice) {
+                   notice.Item<QCheckBox>(1042)->setChecked(false);
+                   notice.Item<QPushButton>(IDOK)->click();
+               },
+               [](CDialog& insert) {
+                   static_cast<CInsertIntoPageDlg&>(insert).OnInsert();
+                   insert.Item<QPushButton>(IDOK)->click();
+               }});
+    send(IDC_INSERT_INTO);
+    EXPECT_EQ(readFile(page), (kBegin + "<a>old</a>" + kEnd).toUtf8());
+    EXPECT_EQ(fake.state().supportFilePlacements, QStringList{files.filePath("empty.restvt")});
+    EXPECT_FALSE(QFile::exists(files.filePath("empty.restvt")));
+}
+
+TEST_F(HtmlOutput, APageThatCannotBeReadIsNeverReplacedByTheEmptyBox) {
+    const QString missing = files.filePath("new.htm");
+    prompts.files = {missing};
+    bool okForNewPage = false;
+    onDialogs({[](CDialog& notice) { notice.reject(); },
+               [&](CDialog& insert) {
+                   okForNewPage = insert.GetDlgItem(IDOK)->isEnabled();
+                   insert.Item<QPushButton>(IDOK)->click();
+               }});
+    send(IDC_INSERT_INTO);
+    EXPECT_EQ(prompts.messages.value(0), "Open " + missing + " Failure!");
+    EXPECT_TRUE(okForNewPage) << "a page that does not exist may be made";
+    EXPECT_TRUE(QFile::exists(missing));
+
+    // A page that exists but cannot be read (a folder of that name here).
+    const QString unreadable = files.filePath("folder.htm");
+    QDir().mkpath(unreadable);
+    prompts.messages.clear();
+    prompts.files = {unreadable};
+    bool okEnabled = true;
+    onDialogs({[](CDialog& notice) { notice.reject(); },
+               [&](CDialog& insert) {
+                   okEnabled = insert.GetDlgItem(IDOK)->isEnabled();
+                   insert.reject();
+               }});
+    send(IDC_INSERT_INTO);
+    EXPECT_FALSE(okEnabled);
+    EXPECT_FALSE(prompts.messages.isEmpty());
+}
+
+TEST_F(HtmlOutput, TheEditorPathSavesAModifiedDocumentFirst) {
+    RecordingShell shell;
+    shell.editorName = "vellwick";
+    const QString page = files.filePath("it's $(rm -rf) page.htm");
+    writeFile(page, "<p/>");
+
+    // Not modified: no question, the editor starts on the page as one argument.
+    prompts.files = {page};
+    onDialogs({[](CDialog& notice) { notice.Item<QPushButton>(IDOK)->click(); }});
+    send(IDC_INSERT_INTO);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(shell.started, QStringList{"vellwick " + page});
+
+    // Modified: asked, saved (Save asks for a name), then started.
+    doc()->SetModifiedFlag(true);
+    const QString saved = files.filePath("mine.tvt");
+    prompts.files = {page, saved};
+    onDialogs({[](CDialog& notice) { notice.Item<QPushButton>(IDOK)->click(); }});
+    send(IDC_INSERT_INTO);
+    EXPECT_EQ(prompts.messages,
+              QStringList{"You must save your Glimmerkey before using Vellwick,Save it?"});
+    EXPECT_EQ(doc()->GetPathName(), saved);
+    EXPECT_FALSE(doc()->IsModified());
+    EXPECT_EQ(shell.started.size(), 2);
+
+    // No editor: the download question; Cancel leads to the built-in dialog.
+    shell.editorName.clear();
+    prompts.messages.clear();
+    prompts.files = {page};
+    prompts.answers = {IDCANCEL};
+    bool builtIn = false;
+    onDialogs({[](CDialog& notice) { notice.Item<QPushButton>(IDOK)->click(); },
+               [&](CDialog& insert) {
+                   builtIn = true;
+                   insert.reject();
+               }});
+    send(IDC_INSERT_INTO);
+    EXPECT_EQ(prompts.messages, QStringList{"Can't find Vellwick.exe, Download it?"});
+    EXPECT_TRUE(builtIn);
+    EXPECT_EQ(readFile(page), "<p/>") << "Cancel leaves the page untouched";
+}

@@ -1,0 +1,138 @@
+#include "output/PageText.h"
+#include "output/PageEditor.h"
+
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Load, then write back without a change.
+QByteArray roundTrip(const QByteArray& file) {
+    const PageText page = LoadPageText(file);
+    EXPECT_TRUE(page.refusal.isEmpty()) << page.refusal.toStdString();
+    bool ok = false;
+    const QByteArray bytes = PageBytes(page, page.editorText, &ok);
+    EXPECT_TRUE(ok);
+    return bytes;
+}
+
+QByteArray encoded(const char* encoding, const QString& text) {
+    QStringEncoder encoder(encoding);
+    return encoder.encode(text);
+}
+
+} // namespace
+
+TEST(PageText, LineEndsBecomeCrLfAndALoneCrStays) {
+    EXPECT_EQ(WithCrLfLineEnds(QByteArray()), QByteArray());
+    EXPECT_EQ(WithCrLfLineEnds(QByteArray("a\nb\n")), QByteArray("a\r\nb\r\n"));
+    EXPECT_EQ(WithCrLfLineEnds(QByteArray("a\r\nb")), QByteArray("a\r\nb\r\n"))
+        << "a last line gains one";
+    EXPECT_EQ(WithCrLfLineEnds(QByteArray("\n\n")), QByteArray("\r\n\r\n"));
+    EXPECT_EQ(WithCrLfLineEnds(QByteArray("a\rb\r\r\n")), QByteArray("a\rb\r\r\n"))
+        << "a CR not followed by LF is part of its line";
+}
+
+TEST(PageText, EveryEncodingSurvivesLoadAndWriteBack) {
+    const QString text = QStringLiteral(
+        "<p>caf\u00e9 \u65e5\u672c\u8a9e \ud55c\uad6d\uc5b4 \u4e2d\u6587</p>\n<p>end</p>\n");
+    struct Case {
+        const char* name;
+        QByteArray file;
+        PageText::Mode mode;
+    };
+    const QString kanji = QStringLiteral("\u65e5\u672c\u8a9e\u306e\u30da\u30fc\u30b8\n");
+    const QString hangul = QStringLiteral("\ud55c\uad6d\uc5b4 \ud398\uc774\uc9c0\n");
+    const QString hanzi = QStringLiteral("\u4e2d\u6587\u7f51\u9875\n");
+    const QString hanziTrad = QStringLiteral("\u7e41\u9ad4\u4e2d\u6587\n");
+    const Case cases[] = {
+        {"Shift_JIS", "<meta charset=\"Shift_JIS\">\n" + encoded("Shift_JIS", kanji),
+         PageText::Encoded},
+        {"EUC-KR",
+         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=euc-kr\">\n" +
+             encoded("EUC-KR", hangul),
+         PageText::Encoded},
+        {"GB2312", "<?xml version=\"1.0\" encoding=\"gb2312\"?>\n" + encoded("GB2312", hanzi),
+         PageText::Encoded},
+        {"Big5", "<meta charset=big5>\n" + encoded("Big5", hanziTrad), PageText::Encoded},
+        {"UTF-16LE", "\xFF\xFE" + encoded("UTF-16LE", text), PageText::Encoded},
+        {"UTF-16BE", "\xFE\xFF" + encoded("UTF-16BE", text), PageText::Encoded},
+        {"UTF-32LE", QByteArray("\xFF\xFE\x00\x00", 4) + encoded("UTF-32LE", text),
+         PageText::Encoded},
+        {"windows-1252", "<meta charset=windows-1252>\nna\xefve \x80 \x93quoted\x94\n",
+         PageText::Bytes},
+        {"UTF-8", text.toUtf8(), PageText::Utf8},
+        {"UTF-8 BOM", "\xEF\xBB\xBF" + text.toUtf8(), PageText::Utf8},
+    };
+    for (const Case& c : cases) {
+        const PageText page = LoadPageText(c.file);
+        EXPECT_EQ(page.mode, c.mode) << c.name;
+        const QByteArray once = roundTrip(c.file);
+        EXPECT_EQ(roundTrip(once), once) << c.name << ": stable";
+        if (page.mode == PageText::Encoded && page.bom.isEmpty()) {
+            // Only the line ends changed: LF became CR LF, nothing else.
+            QByteArray expected = c.file;
+            expected.replace("\n", "\r\n");
+            EXPECT_EQ(once, expected) << c.name;
+        }
+    }
+    // UTF-16: the line-end rule works on characters; splitting at byte 0x0A would ruin it.
+    const QByteArray utf16 = "\xFF\xFE" + encoded("UTF-16LE", QStringLiteral("a\u0a0a\nb"));
+    EXPECT_EQ(roundTrip(utf16),
+              "\xFF\xFE" + encoded("UTF-16LE", QStringLiteral("a\u0a0a\r\nb\r\n")));
+}
+
+TEST(PageText, BrokenUtf16IsRefusedAndUnwritableTextIsReported) {
+    const PageText broken = LoadPageText(QByteArray("\xFF\xFE\x00\xD8", 4)); // a lone surrogate
+    EXPECT_FALSE(broken.refusal.isEmpty());
+
+    const PageText sjis = LoadPageText("<meta charset=shift_jis>\n" +
+                                       encoded("Shift_JIS", QStringLiteral("\u65e5\n")));
+    ASSERT_EQ(sjis.mode, PageText::Encoded);
+    bool ok = true;
+    PageBytes(sjis, sjis.editorText + QStringLiteral("\u0e01").toUtf8(),
+              &ok); // Thai: not in Shift_JIS
+    EXPECT_FALSE(ok);
+
+    // A page of single bytes takes code it cannot hold as character references.
+    const PageText bytes =
+        LoadPageText("\xff\xfe bytes that are no UTF-16\n" + QByteArray(1, '\x80'));
+    EXPECT_EQ(EditorTextOf(LoadPageText("\x80\n"), QStringLiteral("\u00e9\u65e5")), "\xe9&#26085;");
+    Q_UNUSED(bytes);
+}
+
+TEST(PageText, RandomBytesThroughTheEditorChangeOnlyTheirLineEnds) {
+    QRandomGenerator random(20261207);
+    const char alphabet[] = {'\n', '\r', '\0', 'a', '<', '\x80', '\xc3', '\xa9', '\xff', '\xe6'};
+    CPageEditor editor;
+    for (int round = 0; round < 300; ++round) {
+        QByteArray file;
+        const int length = random.bounded(0, 400);
+        for (int i = 0; i < length; ++i)
+            file.append(random.bounded(4) == 0 ? char(random.bounded(256))
+                                               : alphabet[random.bounded(int(sizeof alphabet))]);
+        if (random.bounded(3) == 0) file.append(QByteArray(random.bounded(2000, 6000), 'x'));
+        const PageText page = LoadPageText(file);
+        if (!page.refusal.isEmpty()) continue; // a UTF-16 mark that does not decode
+        editor.SetPageBytes(page.editorText, page.mode != PageText::Bytes);
+        bool ok = false;
+        const QByteArray back = PageBytes(page, editor.PageBytes(), &ok);
+        ASSERT_TRUE(ok);
+        if (page.mode == PageText::Encoded) continue; // covered by the encodings above
+        ASSERT_EQ(back, WithCrLfLineEnds(file)) << "round " << round;
+
+        // An insertion at the start of a random line keeps the bytes before and after it.
+        const QByteArray text = editor.PageBytes();
+        const qsizetype at =
+            text.isEmpty() ? 0 : text.indexOf('\n', random.bounded(int(text.size()))) + 1;
+        editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<long>(at));
+        editor.ReplaceSelection(EditorTextOf(page, QStringLiteral("<!--x-->\r\n")));
+        const QByteArray inserted = PageBytes(page, editor.PageBytes(), &ok);
+        ASSERT_TRUE(inserted.startsWith(back.left(at))) << "round " << round;
+        ASSERT_TRUE(inserted.endsWith(back.mid(at))) << "round " << round;
+        ASSERT_EQ(inserted.size(), back.size() + 10);
+    }
+}
