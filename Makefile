@@ -55,6 +55,7 @@ lint: build
 
 bench: build
 	$(BIN)/startup_bench
+	QT_QPA_PLATFORM=offscreen $(BIN)/insert_bench
 
 clean:
 	rm -rf build

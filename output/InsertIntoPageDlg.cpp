@@ -71,6 +71,9 @@ bool CInsertIntoPageDlg::OnInitDialog() {
     m_bCopySupportFiles = true;
     m_btnUndo->setEnabled(false);
     UpdateData(false);
+    // The box holds the page now; a large page is not kept twice more.
+    m_strPageText.clear();
+    m_page.editorText.clear();
     m_editPage->setFocus();
     return false;
 }
@@ -83,13 +86,13 @@ bool CInsertIntoPageDlg::LoadPageText() {
         if (QFileInfo::exists(m_strPagePath)) refuseOk();
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         AfxMessageBox("Can't read content from " + m_strPagePath);
         refuseOk();
         return false;
     }
-    m_page = ::LoadPageText(bytes);
+    m_page = ::LoadPageText(std::exchange(bytes, {}));
     if (!m_page.refusal.isEmpty()) {
         AfxMessageBox(m_strPagePath + ": " + m_page.refusal);
         refuseOk();

@@ -11,9 +11,24 @@ CPageEditor::CPageEditor(QWidget* pParent) : QsciScintilla(pParent) {
 }
 
 void CPageEditor::SetPageBytes(const QByteArray& bytes, bool bUtf8) {
+    // A fresh document sized for the page, without the style byte per
+    // character a plain text box never uses: a large page takes its own size
+    // once, not three times over.
+    const long document =
+        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(bytes.size() + 1),
+                      static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE));
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document); // the editor keeps its own reference
     setUtf8(bUtf8);
-    SendScintilla(SCI_CLEARALL);
+    setEolMode(EolWindows);
+    // Not recorded for undo, and no change notice carrying the whole text:
+    // either would only make another copy of a large page.
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
+    const long events = SendScintilla(SCI_GETMODEVENTMASK);
+    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
     SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(events));
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     SendScintilla(SCI_GOTOPOS, 0L);
 }

@@ -84,6 +84,11 @@ bool isUtf8(const QByteArray& bytes) {
 } // namespace
 
 QByteArray WithCrLfLineEnds(const QByteArray& bytes) {
+    // Most pages already end every line in CR LF: then they are kept, not copied.
+    bool changes = !bytes.isEmpty() && !bytes.endsWith('\n');
+    for (qsizetype at = bytes.indexOf('\n'); !changes && at >= 0; at = bytes.indexOf('\n', at + 1))
+        changes = at == 0 || bytes[at - 1] != '\r';
+    if (!changes) return bytes;
     QByteArray out;
     out.reserve(bytes.size() + bytes.size() / 16 + 2);
     qsizetype start = 0;
