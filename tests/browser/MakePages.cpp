@@ -8,20 +8,31 @@
 
 #include "framework/Prompts.h"
 #include "output/HtmlCode.h"
+#include "output/PageText.h"
 #include "platform/Registry.h"
 #include "platform/ServerRegistration.h"
 #include "res/Resource.h"
 #include "widget/Tavolet.h"
 
+#include "app/VellwickTool.h"
+#include "framework/DocTemplate.h"
+#include "framework/FrameWindow.h"
+#include "output/InsertIntoPageDlg.h"
+#include "output/PageEditor.h"
+#include "widget/VellwickToolDoc.h"
+
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <functional>
@@ -35,17 +46,37 @@ const QString ProgId = QStringLiteral("TavoletServer.Glimmerkey");
     throw std::runtime_error(message.toStdString());
 }
 
-// A message box would wait forever in a tool; every one is a failure here.
-class FailingPrompts final : public framework::Prompts {
+// Answers the file dialogs from a list; a message box that reports a
+// failure ends the tool, any other is answered OK.
+class ToolPrompts final : public framework::Prompts {
 public:
     int MessageBox(const QString& text, framework::MessageButtons) override {
-        fail("the host asked: " + text);
+        if (!allowMessages || text.contains("Failure") || text.contains("Error"))
+            fail("the host said: " + text);
+        return framework::IDOK;
     }
     std::optional<QString> FileDialog(const framework::FileDialogRequest&) override {
-        return std::nullopt;
+        if (files.isEmpty()) return std::nullopt;
+        return files.takeFirst();
     }
     std::optional<QString> BrowseFolder(const QString&) override { return std::nullopt; }
+    QStringList files;
+    bool allowMessages = false;
 };
+
+ToolPrompts* g_prompts = nullptr;
+
+// Runs each script on the next modal dialog, in turn, as it comes up.
+void onDialogs(QList<std::function<void(QDialog&)>> scripts) {
+    if (scripts.isEmpty()) return;
+    QTimer::singleShot(0, [scripts]() mutable {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) fail("a dialog the tool waited for did not come up");
+        auto script = scripts.takeFirst();
+        onDialogs(scripts);
+        script(*dialog);
+    });
+}
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -202,13 +233,14 @@ class PageMaker {
 public:
     explicit PageMaker(const QString& outFolder) : m_out(outFolder) {}
 
-    // New Page: the fixed skeleton, the support files placed through SaveToFile.
+    // New Page, through the command's own page writer.
     void newPage(const QString& id, const QString& widgetFile) {
         CTavolet tavolet;
         open(tavolet, widgetFile);
         const QString page = pagePath(id, id + ".htm");
-        placeSupportFiles(tavolet, page, false);
-        writePage(page, BuildPageText(tavolet.m_strTitle, CollectCodeParts(tavolet)));
+        QDir().mkpath(QFileInfo(page).absolutePath());
+        QString error;
+        if (!WriteNewPage(tavolet, page, &error)) fail(page + ": " + error);
         add(id, "new", page, {describe(tavolet, widgetFile)});
     }
 
@@ -223,7 +255,9 @@ public:
         add(id, "copy", page, {describe(tavolet, widgetFile)});
     }
 
-    // Insert: each widget's marker block put at a caret in the existing page.
+    // Insert: each widget's marker block put at a caret in the existing
+    // page, read and written back through the insert command's own page
+    // codec and writer.
     void insertedPage(const QString& id, const QStringList& widgetFiles, QString existingPage,
                       const QStringList& carets) {
         const QString page = pagePath(id, id + ".htm");
@@ -231,14 +265,70 @@ public:
         for (qsizetype i = 0; i < widgetFiles.size(); ++i) {
             CTavolet tavolet;
             open(tavolet, widgetFiles[i]);
-            const QString block =
-                InsertBeginMarker + tavolet.m_dispatch.CodePartText(0, 1) + InsertEndMarker;
-            existingPage = atCaret(existingPage, carets[i], block);
-            placeSupportFiles(tavolet, page, true);
+            const qsizetype at = existingPage.indexOf(carets[i]);
+            if (at < 0) fail("no caret mark " + carets[i]);
+            existingPage.remove(at, carets[i].size());
+            const PageText text = LoadPageText(existingPage.toUtf8());
+            const qsizetype caret = existingPage.left(at).toUtf8().size();
+            const QByteArray block = EditorTextOf(
+                text, InsertBeginMarker + tavolet.m_dispatch.CodePartText(0, 1) + InsertEndMarker);
+            bool ok = false;
+            const QByteArray bytes = PageBytes(
+                text, text.editorText.left(caret) + block + text.editorText.mid(caret), &ok);
+            QDir().mkpath(QFileInfo(page).absolutePath());
+            QString error;
+            if (!ok || !WriteInsertedPage(tavolet, page, bytes, true, &error))
+                fail(page + ": " + error);
+            existingPage = QString::fromUtf8(bytes);
             widgets.append(describe(tavolet, widgetFiles[i]));
         }
-        writePage(page, existingPage);
         add(id, "insert", page, widgets);
+    }
+
+    // The three commands run through the real application, its dialogs
+    // answered as a user would: New Page, Insert into at a caret, and Copy
+    // Code pasted into a page of the user's own.
+    void applicationPages(const QString& widgetFile, const QString& existingPage,
+                          const QString& userPage) {
+        QTemporaryDir appFolder;
+        CVellwickToolApp app(appFolder.path());
+        if (!app.InitInstance()) fail("the application did not start");
+        framework::CFrameWnd* frame = app.m_pMainWnd;
+        onDialogs({[](QDialog& configure) { configure.reject(); }});
+        if (!app.OpenDocumentFile(widgetFile)) fail("the application cannot open " + widgetFile);
+        auto* document = static_cast<CVellwickToolDoc*>(app.DocTemplate()->Document());
+        CTavolet& tavolet = *document->m_pTavolet;
+        g_prompts->allowMessages = true;
+
+        const QString newPage = pagePath("app-new", "app-new.htm");
+        QDir().mkpath(QFileInfo(newPage).absolutePath());
+        g_prompts->files = {newPage};
+        frame->SendCommand(1025);
+        add("app-new", "new", newPage, {describe(tavolet, widgetFile)});
+
+        const QString inserted = pagePath("app-insert", "app-insert.htm");
+        const qsizetype caret = existingPage.indexOf("{{FIRST}}");
+        writePage(inserted, QString(existingPage).remove("{{FIRST}}").remove("{{SECOND}}"));
+        g_prompts->files = {inserted};
+        onDialogs({[](QDialog& notice) { notice.reject(); },
+                   [caret, &existingPage](QDialog& dialog) {
+                       auto& insert = static_cast<CInsertIntoPageDlg&>(dialog);
+                       insert.m_editPage->SendScintilla(
+                           QsciScintillaBase::SCI_GOTOPOS,
+                           static_cast<long>(existingPage.left(caret).toUtf8().size()));
+                       insert.OnInsert();
+                       insert.Item<QPushButton>(framework::IDOK)->click();
+                   }});
+        frame->SendCommand(1026);
+        add("app-insert", "insert", inserted, {describe(tavolet, widgetFile)});
+
+        onDialogs({[](QDialog& code) { code.reject(); }});
+        frame->SendCommand(1024);
+        const QString copied = pagePath("app-copy", "app-copy.htm");
+        writePage(copied, atCaret(userPage, "{{WIDGET}}", QGuiApplication::clipboard()->text()));
+        add("app-copy", "copy", copied, {describe(tavolet, widgetFile)});
+        g_prompts->allowMessages = false;
+        app.ExitInstance();
     }
 
     // A plain page beside `id`'s page that links lead to.
@@ -356,6 +446,19 @@ void run(const QString& outFolder, const QString& serverLibrary) {
     maker.newPage("hostile", hostile);
     maker.landingPage("hostile");
 
+    // A widget without support files, since a pasted copy takes none along.
+    QString plainTemplate;
+    for (const QString& path : templates) {
+        CTavolet tavolet;
+        if (tavolet.CreateFromProgID(ProgId) && tavolet.m_dispatch.LoadFromFile(path) &&
+            tavolet.m_dispatch.SupportFileCount() == 0) {
+            plainTemplate = path;
+            break;
+        }
+    }
+    if (plainTemplate.isEmpty()) fail("every template has support files");
+    maker.applicationPages(plainTemplate, userText(ExistingPage), userText(UserPage));
+
     const QJsonObject manifest{{"progId", ProgId}, {"pages", maker.pages()}};
     writeBytes(outFolder + "/manifest.json", QJsonDocument(manifest).toJson());
 }
@@ -374,9 +477,12 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    QApplication app(argc, argv);
+    // Qt sees no arguments: the application run inside must not take ours as a file to open.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     InstallStringTable();
-    FailingPrompts prompts;
+    ToolPrompts prompts;
+    g_prompts = &prompts;
     framework::Prompts::setInstance(&prompts);
 
     const QString outFolder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
