@@ -1,5 +1,6 @@
 #include "app/MainFrm.h"
 
+#include "browsers/WebBrowserDlg.h"
 #include "framework/Application.h"
 #include "framework/Bitmaps.h"
 #include "framework/Profile.h"
@@ -39,6 +40,10 @@ CMainFrame::CMainFrame() {
     OnCommand(ID_WORK_WITH, [this] { WinHelp(kHelpCommandBase + ID_WORK_WITH); });
     OnCommand(ID_HELP_FAQ, [this] { WinHelp(kHelpCommandBase + ID_HELP_FAQ); });
     OnCommand(ID_HELP_SEARCH, [this] { WinHelpKeywordSearch(); });
+    OnCommand(ID_OPTION_WEB_BROWSER, [] {
+        CWebBrowserDlg dialog;
+        dialog.DoModal();
+    });
     OnCommand(ID_OPTION_TEMPLATE, [] {
         CManageTemplatesDlg dialog;
         dialog.DoModal();
