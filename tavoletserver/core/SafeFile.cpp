@@ -34,8 +34,8 @@ bool replace(const QString& path, const std::function<bool(QSaveFile&, QString&)
              QString* error) {
     QSaveFile file(path);
     QString why;
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                         fill(file, why) && file.commit();
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && fill(file, why) && file.commit();
     if (!written && why.isEmpty()) why = cannot("write", path, file.errorString());
     if (why.isEmpty()) return true;
     if (error) *error = why;
