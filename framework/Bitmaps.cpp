@@ -1,5 +1,6 @@
 #include "framework/Bitmaps.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -42,6 +43,12 @@ QPixmap LoadBitmap(int nID) {
     painter.end();
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
+}
+
+QPixmap LoadBitmap(const QString& strName) {
+    for (auto it = table().cbegin(); it != table().cend(); ++it)
+        if (QFileInfo(it->path).completeBaseName() == strName) return LoadBitmap(it.key());
+    return {};
 }
 
 } // namespace framework

@@ -18,5 +18,8 @@ struct BitmapResource {
 void InstallBitmapTable(QHash<int, BitmapResource> table);
 // A null pixmap for an unknown ID or an unreadable picture.
 QPixmap LoadBitmap(int nID);
+// A bitmap resource by name, the name its picture is installed under
+// (":/bitmaps/NAME.svg"), as text that names pictures refers to them.
+QPixmap LoadBitmap(const QString& strName);
 
 } // namespace framework
