@@ -200,9 +200,3 @@ TEST(ColorFormView, NewColourAsksNoRepaintAndThenCoversTheClientArea) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

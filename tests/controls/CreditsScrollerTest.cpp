@@ -1,0 +1,88 @@
+#include "controls/CreditsScroller.h"
+
+#include "support/ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimerEvent>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+const QColor kDarkBlue(13, 47, 109);
+
+void sendTimer(CCreditsScroller& scroller, int nTimerId) {
+    QTimerEvent event(nTimerId);
+    QApplication::sendEvent(&scroller, &event);
+}
+
+TEST(CreditsScroller, BeginScrollOnAnEmptyListStartsNothingAndShowsAStillFrame) {
+    CCreditsScroller scroller;
+    scroller.resize(60, 40);
+    scroller.SetStyleColor(0, kDarkBlue);
+    EXPECT_FALSE(scroller.BeginScroll());
+    EXPECT_EQ(scroller.TimerId(), 0);
+    const QImage shown = scroller.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(0, 0), kDarkBlue);
+    EXPECT_EQ(shown.pixelColor(59, 39), kDarkBlue);
+}
+
+TEST(CreditsScroller, ScrollsOnItsTimerAndShowsItsCanvasInTheClientArea) {
+    CCreditsScroller scroller;
+    scroller.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    scroller.resize(80, 50);
+    scroller.SetCreditText("|MMMM|", u'|');
+    scroller.SelectSpeed(2, 0);
+    ASSERT_TRUE(scroller.BeginScroll());
+    EXPECT_NE(scroller.TimerId(), 0);
+    scroller.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&scroller));
+    // The second line is fetched on the 30th tick, 150 ms in.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scroller.Roll().Current() == "MMMM"; }, 5000));
+    QTest::qWait(30);
+
+    const QImage& canvas = scroller.Roll().Canvas();
+    EXPECT_EQ(canvas.size(), scroller.contentsRect().size());
+    const QImage shown = scroller.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.copy(scroller.contentsRect()), canvas);
+    EXPECT_NE(shown.pixelColor(0, 0), canvas.pixelColor(0, 0)) << "the frame around it";
+}
+
+TEST(CreditsScroller, AnotherTimerChangesNothing) {
+    CCreditsScroller scroller;
+    scroller.resize(60, 40);
+    scroller.SetCreditText("A|B", u'|');
+    ASSERT_TRUE(scroller.BeginScroll());
+    for (int n = 0; n < 20; ++n)
+        sendTimer(scroller, scroller.TimerId());
+    const QImage before = scroller.Roll().Canvas().copy();
+    const int nRevealed = scroller.Roll().Revealed();
+    ASSERT_EQ(scroller.Roll().Current(), "A");
+
+    sendTimer(scroller, scroller.TimerId() + 1);
+    EXPECT_EQ(scroller.Roll().Revealed(), nRevealed);
+    EXPECT_EQ(scroller.Roll().Canvas(), before);
+
+    sendTimer(scroller, scroller.TimerId());
+    EXPECT_EQ(scroller.Roll().Revealed(), nRevealed + 1);
+}
+
+TEST(CreditsScroller, AFailingTickIsReportedOnceAndEndsTheScrolling) {
+    ScriptedPrompts prompts;
+    CCreditsScroller scroller(nullptr, [](const QString&) -> QImage {
+        throw std::runtime_error("The picture cannot be read.");
+    });
+    scroller.resize(60, 40);
+    scroller.SetCreditText("LOGO^|A", u'|');
+    ASSERT_TRUE(scroller.BeginScroll());
+    const int nTimerId = scroller.TimerId();
+    for (int n = 0; n < 40; ++n)
+        sendTimer(scroller, nTimerId);
+    EXPECT_EQ(prompts.messages, QStringList{"The picture cannot be read."});
+    EXPECT_EQ(scroller.TimerId(), 0);
+}
+
+} // namespace
