@@ -1,5 +1,6 @@
 #include "app/VellwickTool.h"
 
+#include "app/AboutDlg.h"
 #include "app/MainFrm.h"
 #include "controls/ControlClasses.h"
 #include "framework/DocTemplate.h"
@@ -29,7 +30,9 @@ QString loadDisplayName() {
 CVellwickToolApp::CVellwickToolApp(QString appFolder)
     : CWinApp(loadDisplayName()),
       m_strAppFolder(appFolder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                         : std::move(appFolder)) {}
+                                         : std::move(appFolder)) {
+    OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
+}
 
 bool CVellwickToolApp::InitInstance() {
     QString problem;
@@ -52,6 +55,11 @@ bool CVellwickToolApp::InitInstance() {
 
     m_pMainWnd->ShowWindow(m_nCmdShow);
     return true;
+}
+
+void CVellwickToolApp::OnAppAbout() {
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal();
 }
 
 int CVellwickToolApp::ExitInstance() {

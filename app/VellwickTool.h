@@ -12,6 +12,9 @@ public:
     bool InitInstance() override;
     int ExitInstance() override;
 
+    // Help > About: the About box, modally.
+    void OnAppAbout();
+
     // The executable's folder, without a trailing separator.
     QString m_strAppFolder;
 };
