@@ -51,7 +51,7 @@ QString CBrowserList::ReadRegistryString(RootKey root, const QString& strKey,
     const auto value = m_registry.readString(root, strKey, strValue);
     if (!value) return {};
     // The text as the ANSI buffer held it: up to its first zero byte.
-    const QString text = value->left(value->indexOf(QChar(u'\0')));
+    QString text = value->left(value->indexOf(QChar(u'\0')));
     if (text.toUtf8().size() + 1 > kValueBuffer) return {};
     return text;
 }

@@ -36,7 +36,8 @@ void CPageEditor::SetPageBytes(const QByteArray& bytes, bool bUtf8) {
 QByteArray CPageEditor::PageBytes() const {
     const long length = SendScintilla(SCI_GETLENGTH);
     // The document's own buffer, made contiguous: no copy but this one.
-    const auto* text = reinterpret_cast<const char*>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    const auto* text = reinterpret_cast<const char*>( // NOLINT(performance-no-int-to-ptr)
+        SendScintilla(SCI_GETCHARACTERPOINTER));
     return QByteArray(text, length);
 }
 

@@ -43,7 +43,7 @@ public:
                 .toUtf8());
     }
     QString program(const QString& name) {
-        const QString path = m_root.path() + "/bin/" + name;
+        QString path = m_root.path() + "/bin/" + name;
         writeFile(path, "#!/bin/sh\n");
         QFile(path).setPermissions(QFile::ExeOwner | QFile::ReadOwner);
         return path;
