@@ -27,7 +27,7 @@ constexpr int kLines = 400000;
 
 QByteArray makePage() {
     QByteArray page;
-    page.reserve(kLines * 52);
+    page.reserve(qsizetype(kLines) * 52);
     for (int i = 0; i < kLines; ++i)
         page += "<p class=\"row\">line " + QByteArray::number(i).rightJustified(8, '0') +
                 " of the page text</p>\n";
