@@ -55,6 +55,7 @@ lint: build
 
 bench: build
 	$(BIN)/startup_bench
+	$(BIN)/about_bench
 	QT_QPA_PLATFORM=offscreen $(BIN)/insert_bench
 	QT_QPA_PLATFORM=offscreen $(BIN)/templates_bench $(SERVER)
 
