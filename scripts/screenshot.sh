@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes a screenshot of the main window under Xvfb, on a fresh home with the
-# reference server registered:   scripts/screenshot.sh [OUT.png] [--menu]
+# reference server registered:   scripts/screenshot.sh [OUT.png] [--menu|--about]
 # With --menu the File menu is opened and "Open..." hovered, so the status
-# bar shows its prompt. Needs a built tree (make build).
+# bar shows its prompt. With --about Help > About is opened and the shot is
+# taken while the credits scroll. Needs a built tree (make build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-screenshot.png}")
@@ -36,6 +37,11 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     sleep 0.5
     xdotool key Down Down
     sleep 0.5
+  elif [ "$3" = "--about" ]; then
+    xdotool windowfocus --sync "$win" key alt+h
+    sleep 0.5
+    xdotool key Up Return
+    sleep 2.5
   fi
   import -window root "$2"
   kill "$app"
