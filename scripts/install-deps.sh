@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev libqscintilla2-qt6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev libfuzzer-14-dev clang-tidy clang-format
+  dpkg-dev
   xvfb xauth
   chromium nodejs fonts-dejavu-core
 )
