@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "support/RecordingSeams.h"
 
 #include "framework/Application.h"
 #include "platform/Registry.h"
@@ -142,21 +143,9 @@ TEST_F(WidgetDocument, SupportFilesFollowTheWidgetsFiles) {
     EXPECT_TRUE(frame()->IsCommandEnabled(ID_SUPPORT_FILES));
 }
 
-namespace {
-struct RecordingShell : platform::Shell {
-    bool Open(const QString& target) override {
-        opened << target;
-        return true;
-    }
-    QStringList opened;
-};
-} // namespace
-
 TEST_F(WidgetDocument, ViewSampleOpensTheServersSamplePage) {
     RecordingShell shell;
-    platform::Shell::setInstance(&shell);
     frame()->SendCommand(ID_VIEW_SAMPLE);
-    platform::Shell::setInstance(nullptr);
     EXPECT_EQ(shell.opened, QStringList{fake.serverFolder() + "/Sample/sample.htm"});
 }
 

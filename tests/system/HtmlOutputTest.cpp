@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "support/RecordingSeams.h"
 
 #include "support/Files.h"
 #include "support/TinyFileSystem.h"
@@ -26,21 +27,6 @@ enum { IDC_COPY_CODE = 1024, IDC_NEW_PAGE = 1025, IDC_INSERT_INTO = 1026 };
 
 const QString kBegin = QStringLiteral("<!--Insert By Mirovasta Glimmerkey-->\r\n");
 const QString kEnd = QStringLiteral("\r\n<!--End of Glimmerkey-->\r\n");
-
-struct RecordingShell : platform::Shell {
-    RecordingShell() { platform::Shell::setInstance(this); }
-    ~RecordingShell() override { platform::Shell::setInstance(nullptr); }
-    bool Open(const QString& target) override {
-        opened << target;
-        return true;
-    }
-    bool StartProgram(const QString& program, const QStringList& arguments) override {
-        started << program + " " + arguments.join('|');
-        return program == editorName;
-    }
-    QStringList opened, started;
-    QString editorName; // the one program that starts
-};
 
 // Runs `script` on each modal dialog in turn as it comes up.
 void onDialogs(QList<std::function<void(CDialog&)>> scripts) {
@@ -227,7 +213,7 @@ TEST_F(HtmlOutput, APageThatCannotBeReadIsNeverReplacedByTheEmptyBox) {
 
 TEST_F(HtmlOutput, TheEditorPathSavesAModifiedDocumentFirst) {
     RecordingShell shell;
-    shell.editorName = "vellwick";
+    shell.startable = "vellwick";
     const QString page = files.filePath("it's $(rm -rf) page.htm");
     writeFile(page, "<p/>");
 
@@ -251,7 +237,7 @@ TEST_F(HtmlOutput, TheEditorPathSavesAModifiedDocumentFirst) {
     EXPECT_EQ(shell.started.size(), 2);
 
     // No editor: the download question; Cancel leads to the built-in dialog.
-    shell.editorName.clear();
+    shell.startable.clear();
     prompts.messages.clear();
     prompts.files = {page};
     prompts.answers = {IDCANCEL};

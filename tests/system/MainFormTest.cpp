@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "support/RecordingSeams.h"
 
 #include "controls/ColorStatic.h"
 #include "framework/BitmapButton.h"
@@ -14,16 +15,6 @@
 using namespace framework;
 
 namespace {
-
-struct RecordingHelp : platform::Help {
-    RecordingHelp() { platform::Help::setInstance(this); }
-    ~RecordingHelp() override { platform::Help::setInstance(nullptr); }
-    bool ShowContext(int context) override {
-        contexts << context;
-        return true;
-    }
-    QList<int> contexts;
-};
 
 const QColor kFormColor(178, 178, 201);
 
@@ -67,7 +58,7 @@ TEST_F(MainForm, ButtonsReachTheDocumentsCommandsAndTheHelp) {
 
     RecordingHelp help;
     QTest::mouseClick(view()->m_btnMoreInfo, Qt::LeftButton);
-    EXPECT_EQ(help.contexts, QList<int>{43});
+    EXPECT_EQ(help.asked, QStringList{"43"});
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "support/RecordingSeams.h"
 
 #include "app/MainFrm.h"
 #include "framework/Profile.h"
@@ -18,34 +19,6 @@
 using namespace framework;
 
 namespace {
-
-struct RecordingHelp : platform::Help {
-    RecordingHelp() { platform::Help::setInstance(this); }
-    ~RecordingHelp() override { platform::Help::setInstance(nullptr); }
-    bool ShowContext(int context) override {
-        asked << QString::number(context);
-        return true;
-    }
-    bool ShowContents() override {
-        asked << "contents";
-        return true;
-    }
-    bool ShowKeywordSearch() override {
-        asked << "search";
-        return true;
-    }
-    QStringList asked;
-};
-
-struct RecordingShell : platform::Shell {
-    RecordingShell() { platform::Shell::setInstance(this); }
-    ~RecordingShell() override { platform::Shell::setInstance(nullptr); }
-    bool Open(const QString& target) override {
-        opened << target;
-        return true;
-    }
-    QStringList opened;
-};
 
 const QString kFrameKey = QStringLiteral("Software\\Mirovasta\\Vellwick Glimmerkey\\Frame");
 
