@@ -10,6 +10,9 @@ namespace framework {
 namespace {
 
 class FirstPaintWatcher : public QObject {
+public:
+    using QObject::QObject;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const auto* widget = qobject_cast<QWidget*>(watched);
@@ -26,7 +29,8 @@ protected:
 } // namespace
 
 void QuitAfterFirstPaint() {
-    qApp->installEventFilter(new FirstPaintWatcher);
+    // Owned by the application, so it goes with it.
+    qApp->installEventFilter(new FirstPaintWatcher(qApp));
 }
 
 } // namespace framework
