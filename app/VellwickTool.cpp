@@ -8,12 +8,12 @@
 #include "framework/StringTable.h"
 #include "output/VellwickToolView.h"
 #include "platform/Components.h"
+#include "platform/SafeFile.h"
 #include "res/Resource.h"
 #include "widget/VellwickToolDoc.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 
 using namespace framework;
 
@@ -66,7 +66,7 @@ int CVellwickToolApp::ExitInstance() {
     // Files only: a sub-folder keeps the folder alive, and that is wanted.
     QDir tmp(m_strAppFolder + "/tmp");
     for (const QString& name : tmp.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        QFile::remove(tmp.filePath(name));
+        platform::RemoveFile(tmp.filePath(name)); // one in use stays, as it may
     QDir(m_strAppFolder).rmdir(QStringLiteral("tmp"));
     return CWinApp::ExitInstance();
 }

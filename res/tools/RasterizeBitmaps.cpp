@@ -2,13 +2,14 @@
 // two device pixels per pixel into PNG files beside a new resource list, so
 // that the program decodes small PNGs at start-up instead of laying out SVG
 // text. Usage: rasterize_bitmaps IMAGES.qrc OUTPUT_FOLDER
+#include "platform/SafeFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSvgRenderer>
 
 #include <cstdio>
@@ -53,8 +54,7 @@ int main(int argc, char** argv) {
         }
     }
     qrc += "  </qresource>\n</RCC>\n";
-    QSaveFile out(output.filePath(QStringLiteral("bitmaps.qrc")));
-    if (!out.open(QIODevice::WriteOnly) || out.write(qrc) != qrc.size() || !out.commit()) {
+    if (!platform::WriteFileSafely(output.filePath(QStringLiteral("bitmaps.qrc")), qrc)) {
         std::fprintf(stderr, "cannot write bitmaps.qrc\n");
         return 1;
     }
