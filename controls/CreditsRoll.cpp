@@ -98,7 +98,10 @@ int CreditsRoll::SelectSpeed(int nIndex, int nPeriod) {
 }
 
 void CreditsRoll::SetStyleColor(int nIndex, const QColor& cr) {
-    if (nIndex >= 0 && nIndex < int(m_crColors.size())) m_crColors[nIndex] = cr;
+    if (nIndex < 0 || nIndex >= int(m_crColors.size())) return;
+    m_crColors[nIndex] = cr;
+    // Rows of the old background are no longer background.
+    if (nIndex == 0) std::fill(m_arrInked.begin(), m_arrInked.end(), true);
 }
 
 void CreditsRoll::SetTransparentBitmaps(bool bTransparent) {
@@ -127,10 +130,7 @@ QRect CreditsRoll::Tick(QSize sizeClient) {
             bMeasure = fetchNextLine();
         }
     }
-    if (m_bmpCanvas.isNull()) {
-        m_bmpCanvas = QImage(sizeClient, QImage::Format_RGB32);
-        m_bmpCanvas.fill(m_crColors[0]);
-    }
+    if (m_bmpCanvas.isNull()) newCanvas(sizeClient);
     if (m_bmpCanvas.isNull()) return {}; // no client area, nothing to show
 
     const QRect rcClient = m_bmpCanvas.rect();
@@ -156,8 +156,20 @@ QRect CreditsRoll::Tick(QSize sizeClient) {
     if (!m_strCurrent.isEmpty())
         rcNewest = copyRows(m_bmpCanvas, QPoint(m_nItemLeft, rcClient.bottom() + 1 - nStep),
                             m_bmpItem, m_nRevealed - nStep, nStep);
+    const QRgb rgbBack = m_crColors[0].rgb();
+    for (int y = rcNewest.top(); y <= rcNewest.bottom(); ++y) {
+        const auto* pRow = reinterpret_cast<const QRgb*>(m_bmpCanvas.constScanLine(y));
+        m_arrInked[y] = std::any_of(pRow + rcNewest.left(), pRow + rcNewest.right() + 1,
+                                    [rgbBack](QRgb rgb) { return rgb != rgbBack; });
+    }
     if (m_bItemActive && m_nRevealed >= m_nItemHeight) endItem();
     return rcColumn | rcUncovered | rcNewest;
+}
+
+void CreditsRoll::newCanvas(QSize sizeClient) {
+    m_bmpCanvas = QImage(sizeClient, QImage::Format_RGB32);
+    m_bmpCanvas.fill(m_crColors[0]);
+    m_arrInked.assign(std::size_t(m_bmpCanvas.height()), false);
 }
 
 bool CreditsRoll::fetchNextLine() {
@@ -220,11 +232,18 @@ QRect CreditsRoll::scrollCanvas(const QRect& rcClient, const QRect& rcColumn) {
     const int nBottom = rcClient.bottom() + 1;
     if (rcColumn.width() <= 0) return {rcClient.left(), nBottom - nStep, rcClient.width(), nStep};
     // Upward, and within the column only: the canvas beside it never moves.
+    // Background moved onto background is no move at all.
     for (int y = rcColumn.top(); y + nStep < nBottom; ++y) {
-        const auto* pBelow = reinterpret_cast<const QRgb*>(m_bmpCanvas.constScanLine(y + nStep));
-        std::copy_n(pBelow + rcColumn.left(), rcColumn.width(),
-                    reinterpret_cast<QRgb*>(m_bmpCanvas.scanLine(y)) + rcColumn.left());
+        if (m_arrInked[y] || m_arrInked[y + nStep]) {
+            const auto* pBelow =
+                reinterpret_cast<const QRgb*>(m_bmpCanvas.constScanLine(y + nStep));
+            std::copy_n(pBelow + rcColumn.left(), rcColumn.width(),
+                        reinterpret_cast<QRgb*>(m_bmpCanvas.scanLine(y)) + rcColumn.left());
+        }
+        m_arrInked[y] = m_arrInked[y + nStep];
     }
+    for (int y = std::max(rcColumn.top(), nBottom - nStep); y < nBottom; ++y)
+        m_arrInked[y] = false; // filled with the background next
     return {rcColumn.left(), nBottom - nStep, rcColumn.width(), nStep};
 }
 
@@ -255,9 +274,9 @@ void CreditsRoll::drawItem(QPainter& painter, QPoint ptTopLeft, const QImage& bm
 
 void CreditsRoll::BuildStillFrameOnce(QSize sizeClient) {
     if (!m_bmpCanvas.isNull()) return;
-    m_bmpCanvas = QImage(sizeClient, QImage::Format_RGB32);
+    newCanvas(sizeClient);
     if (m_bmpCanvas.isNull()) return;
-    m_bmpCanvas.fill(m_crColors[0]);
+    std::fill(m_arrInked.begin(), m_arrInked.end(), true);
     const QRect rcClient = m_bmpCanvas.rect();
     std::array<QFont, 4> fonts;
     for (int n = kTitle; n <= kBody; ++n)

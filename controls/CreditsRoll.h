@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 class QPainter;
 
@@ -73,6 +74,8 @@ private:
     QImage loadItem(const QString& strLine) const;
     void drawItem(QPainter& painter, QPoint ptTopLeft, const QImage& bmp) const;
 
+    // Filled with the background.
+    void newCanvas(QSize sizeClient);
     bool fetchNextLine();
     void startItem(const QRect& rcColumn);
     void drawTextLine(bool bMeasure, const QRect& rcClient, QRect rcColumn);
@@ -104,6 +107,10 @@ private:
     bool m_bFirstPass = true;
     bool m_bTransparentBitmaps = false;
     int m_nColumnWidth = 0;
+
+    // Rows of the canvas whose column may hold more than the background:
+    // the scroll need not move the others.
+    std::vector<bool> m_arrInked;
 
     BitmapLoader m_loadBitmap;
     // The styles' fonts while scrolling, made once: their heights never change.

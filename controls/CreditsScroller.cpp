@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTimerEvent>
 
 CCreditsScroller::CCreditsScroller(QWidget* pParent, CreditsRoll::BitmapLoader loadBitmap)
@@ -55,6 +56,19 @@ void CCreditsScroller::timerEvent(QTimerEvent* pEvent) {
             m_nTimerId = 0;
             throw;
         }
-        update(rcChanged.translated(rcClient.topLeft()));
+        showTick(rcChanged.translated(rcClient.topLeft()));
     });
+}
+
+// Ticks come faster than a screen refreshes: what they change reaches the
+// window with the next frame, still in one copy of the canvas.
+void CCreditsScroller::showTick(const QRect& rcChanged) {
+    m_rcUnshown |= rcChanged;
+    const qreal refreshRate = screen() ? screen()->refreshRate() : 0.0;
+    const qint64 nFrameMs = refreshRate > 1.0 ? qint64(1000.0 / refreshRate) : 16;
+    // To the nearest tick.
+    if (m_frameClock.isValid() && m_frameClock.elapsed() + m_roll.Period() / 2 < nFrameMs) return;
+    m_frameClock.start();
+    update(m_rcUnshown);
+    m_rcUnshown = QRect();
 }

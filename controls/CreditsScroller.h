@@ -3,6 +3,8 @@
 #include "controls/CreditsRoll.h"
 #include "framework/Static.h"
 
+#include <QElapsedTimer>
+
 // A static control that scrolls credit lines upward through its client
 // area, pixel by pixel, and starts again after the last. The lines and the
 // canvas are CreditsRoll's; this control drives it from a window timer and
@@ -32,6 +34,11 @@ protected:
     void timerEvent(QTimerEvent* pEvent) override;
 
 private:
+    void showTick(const QRect& rcChanged);
+
     CreditsRoll m_roll;
     int m_nTimerId = 0;
+    // What the ticks changed since the window last showed the canvas.
+    QRect m_rcUnshown;
+    QElapsedTimer m_frameClock;
 };

@@ -3,7 +3,9 @@
 #include "support/ScriptedPrompts.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QThread>
 #include <QTimerEvent>
 
 #include <gtest/gtest.h>
@@ -49,6 +51,44 @@ TEST(CreditsScroller, ScrollsOnItsTimerAndShowsItsCanvasInTheClientArea) {
     const QImage shown = scroller.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown.copy(scroller.contentsRect()), canvas);
     EXPECT_NE(shown.pixelColor(0, 0), canvas.pixelColor(0, 0)) << "the frame around it";
+}
+
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* pWidget) { pWidget->installEventFilter(this); }
+    int m_nPaints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* pEvent) override {
+        if (pEvent->type() == QEvent::Paint) ++m_nPaints;
+        return false;
+    }
+};
+
+TEST(CreditsScroller, TicksFasterThanTheScreenRefreshesReachItWithTheNextFrame) {
+    CCreditsScroller scroller;
+    scroller.resize(60, 40);
+    scroller.SetCreditText("A|B", u'|');
+    scroller.SelectSpeed(2, 0);
+    ASSERT_TRUE(scroller.BeginScroll());
+    scroller.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&scroller));
+    const PaintCounter counter(&scroller);
+    QElapsedTimer clock;
+    clock.start();
+    for (int n = 0; n < 30; ++n) {
+        sendTimer(scroller, scroller.TimerId());
+        QApplication::processEvents();
+    }
+    EXPECT_GE(counter.m_nPaints, 1);
+    // A frame every 16 ms at most, one more for the one the loop began in.
+    EXPECT_LE(counter.m_nPaints, clock.elapsed() / 16 + 2);
+
+    QThread::msleep(40); // a frame later
+    const int nPaints = counter.m_nPaints;
+    sendTimer(scroller, scroller.TimerId());
+    QApplication::processEvents();
+    EXPECT_GT(counter.m_nPaints, nPaints);
 }
 
 TEST(CreditsScroller, AnotherTimerChangesNothing) {
