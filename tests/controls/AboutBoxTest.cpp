@@ -1,4 +1,4 @@
-#include "RecordingShell.h"
+#include "ScriptedShell.h"
 
 #include "system/AppFixture.h"
 
@@ -107,7 +107,7 @@ TEST_F(AboutBox, ScrollsAtFiveMillisecondsInItsColours) {
 }
 
 TEST_F(AboutBox, TheWebAddressIsALinkToTheHomePage) {
-    RecordingShell shell;
+    ScriptedShell shell;
     CAboutDlg about;
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));

@@ -1,4 +1,4 @@
-#include "RecordingShell.h"
+#include "ScriptedShell.h"
 
 #include "controls/HyperLink.h"
 
@@ -56,7 +56,7 @@ protected:
     const QPoint kInside{30, 20}, kOutside{120, 50};
     QWidget m_window;
     CHyperLink m_link{&m_window};
-    RecordingShell m_shell;
+    ScriptedShell m_shell;
 };
 
 TEST_F(HyperLink, UnderlinedBlueAndRedWhileThePointerIsOverIt) {

@@ -11,9 +11,9 @@
 
 // Stands in for the shell for its lifetime: records what it is asked to
 // open and the cursor shown meanwhile, and answers as scripted.
-struct RecordingShell : platform::Shell {
-    RecordingShell() { platform::Shell::setInstance(this); }
-    ~RecordingShell() override { platform::Shell::setInstance(nullptr); }
+struct ScriptedShell : platform::Shell {
+    ScriptedShell() { platform::Shell::setInstance(this); }
+    ~ScriptedShell() override { platform::Shell::setInstance(nullptr); }
     bool Open(const QString& target) override {
         opened << target;
         const QCursor* pCursor = QGuiApplication::overrideCursor();
