@@ -41,7 +41,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     xdotool windowfocus --sync "$win" key alt+h
     sleep 0.5
     xdotool key Up Return
-    sleep 2.5
+    sleep 0.8
   fi
   import -window root "$2"
   kill "$app"
