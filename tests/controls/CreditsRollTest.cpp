@@ -98,21 +98,13 @@ TEST(CreditsRoll, EmptyTextScrollsOnlyBackground) {
     EXPECT_EQ(roll.ColumnWidth(), 0);
 }
 
-TEST(CreditsRoll, EmptyLinesTakeTheHeightOfTheTextLineBefore) {
+TEST(CreditsRoll, EachLineTakesItsStylesHeightAndEmptyLinesThatOfTheLineBefore) {
     CreditsRoll roll;
-    // 15 each at the start; after the title its 21; then the first again,
-    // straight after the last line's own 15.
-    roll.SetCreditText("||A\t|||B", u'|');
-    EXPECT_EQ(fetchTicks(roll, 130), (std::vector<int>{15, 30, 45, 66, 87, 108, 123}));
-    EXPECT_EQ(roll.LineHeight(), 15);
-}
-
-TEST(CreditsRoll, StylesSetTheLineHeight) {
-    CreditsRoll roll;
-    roll.SetCreditText("T\t|S\n|H\r|B|x", u'|');
-    EXPECT_EQ(
-        fetchTicks(roll, 15 + 21 + 19 + 17 + 15),
-        (std::vector<int>{15, 15 + 21, 15 + 21 + 19, 15 + 21 + 19 + 17, 15 + 21 + 19 + 17 + 15}));
+    // 15 each at the start; after the title its 21; then subtitle 19,
+    // heading 17 and body 15; then the first line again, straight after
+    // the last line's own height.
+    roll.SetCreditText("||T\t|||S\n|H\r|x", u'|');
+    EXPECT_EQ(fetchTicks(roll, 160), (std::vector<int>{15, 30, 45, 66, 87, 108, 127, 144, 159}));
 }
 
 TEST(CreditsRoll, ATextLineRisesFromTheBottomOneRowATick) {
