@@ -135,10 +135,8 @@ QString LoadModuleString(qint64 moduleHandle, int id) {
     if (moduleHandle == 0) return {};
     Dl_info info{};
     // The handle is an address by contract.
-    if (dladdr(reinterpret_cast<void*>(moduleHandle), &info) ==
-            0 || // NOLINT(performance-no-int-to-ptr)
-        !info.dli_fname)
-        return {};
+    void* address = reinterpret_cast<void*>(moduleHandle); // NOLINT(performance-no-int-to-ptr)
+    if (dladdr(address, &info) == 0 || !info.dli_fname) return {};
     // RTLD_NOLOAD: only a module that is already in the process can own the handle.
     void* module = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
     if (!module) return {};

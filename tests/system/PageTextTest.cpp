@@ -14,7 +14,7 @@ QByteArray roundTrip(const QByteArray& file) {
     const PageText page = LoadPageText(file);
     EXPECT_TRUE(page.refusal.isEmpty()) << page.refusal.toStdString();
     bool ok = false;
-    const QByteArray bytes = PageBytes(page, page.editorText, &ok);
+    QByteArray bytes = PageBytes(page, page.editorText, &ok);
     EXPECT_TRUE(ok);
     return bytes;
 }
