@@ -1,4 +1,5 @@
 #include "support/ScriptedPrompts.h"
+#include "support/TinyFileSystem.h"
 
 #include "app/VellwickTool.h"
 #include "framework/DocTemplate.h"
@@ -27,11 +28,13 @@ namespace {
 // so that saving templates never touches the build tree.
 class ServerCopy {
 public:
-    ServerCopy() {
+    // In `folder`, or in a temporary folder of its own.
+    explicit ServerCopy(const QString& folder = {}) {
+        const QDir to(folder.isEmpty() ? m_folder.path() : folder);
         const QDir from = QFileInfo(TAVOLET_SERVER_LIBRARY).absoluteDir();
         for (const QString& name : from.entryList(QDir::Files))
-            QFile::copy(from.filePath(name), m_folder.filePath(name));
-        library = m_folder.filePath(QFileInfo(TAVOLET_SERVER_LIBRARY).fileName());
+            QFile::copy(from.filePath(name), to.filePath(name));
+        library = to.filePath(QFileInfo(TAVOLET_SERVER_LIBRARY).fileName());
         QString error;
         registered =
             platform::RegisterServerLibrary(platform::Registry::instance(), library, &error);
@@ -87,5 +90,38 @@ TEST(RealTemplates, NewListsTheServersTemplatesAndASavedTemplateJoinsThem) {
     const QStringList after = namesInNextNewDialog(frame);
     EXPECT_EQ(after.size(), before.size() + 1);
     EXPECT_TRUE(after.contains("MyOwn"));
+    app.ExitInstance();
+}
+
+TEST(RealTemplates, ASaveIntoAReadOnlyServerFolderFailsAndKeepsTheDocument) {
+    TinyFileSystem fs(8192);
+    REQUIRE_TINY_FS(fs);
+    ScriptedPrompts prompts;
+    ServerCopy server(fs.path());
+    ASSERT_TRUE(server.registered);
+    QTemporaryDir appFolder;
+    CVellwickToolApp app(appFolder.path());
+    ASSERT_TRUE(app.InitInstance()) << prompts.messages.join('\n').toStdString();
+    auto* document = static_cast<CVellwickToolDoc*>(app.DocTemplate()->Document());
+    TavoletDispatch& widget = document->m_pTavolet->m_dispatch;
+    widget.SetName("Mine");
+    widget.SetDescription("my own");
+    document->SetModifiedFlag(true);
+
+    fs.makeReadOnly();
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CSaveTemplateDlg*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->Item<QLineEdit>(1004)->setText("Blocked");
+        dialog->Item<QPushButton>(framework::IDOK)->click();
+    });
+    app.m_pMainWnd->SendCommand(ID_SAVE_AS_TEMPLATE);
+    fs.makeWritable();
+    EXPECT_EQ(prompts.messages, QStringList{"Save as the template failure!"});
+    EXPECT_EQ(widget.Name(), "Mine");
+    EXPECT_EQ(widget.Description(), "my own");
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(document->GetPathName(), "");
+    EXPECT_FALSE(QFile::exists(fs.filePath("Blocked_TavoletServer.Glimmerkey.tvt")));
     app.ExitInstance();
 }
