@@ -1,8 +1,11 @@
 #include "framework/Bitmaps.h"
 
+#include "framework/RawPixels.h"
+
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QResource>
 #include <QSvgRenderer>
 
 #include <cmath>
@@ -24,13 +27,15 @@ QPixmap LoadBitmap(int nID) {
     const auto it = table().constFind(nID);
     if (it == table().constEnd()) return {};
     const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
-    // A PNG rendered at build time for the common ratios, where there is one.
+    // Pixels rendered at build time for the common ratios, where there are some.
     if (it->path.endsWith(QLatin1String(".svg")) && (ratio == 1.0 || ratio == 2.0)) {
-        QPixmap raster(it->path.chopped(4) +
-                       (ratio == 1.0 ? QStringLiteral(".png") : QStringLiteral("@2x.png")));
-        if (!raster.isNull()) {
-            raster.setDevicePixelRatio(ratio);
-            return raster;
+        const QResource raster(RawPixelsName(it->path.chopped(4), int(ratio)));
+        if (raster.isValid() && raster.compressionAlgorithm() == QResource::NoCompression) {
+            QPixmap pixmap = QPixmap::fromImage(DecodeRawPixels(raster.data(), raster.size()));
+            if (!pixmap.isNull()) {
+                pixmap.setDevicePixelRatio(ratio);
+                return pixmap;
+            }
         }
     }
     QSvgRenderer renderer(it->path);

@@ -1,7 +1,9 @@
 // Renders every picture of a resource list (.qrc of SVG files) at one and
-// two device pixels per pixel into PNG files beside a new resource list, so
-// that the program decodes small PNGs at start-up instead of laying out SVG
-// text. Usage: rasterize_bitmaps IMAGES.qrc OUTPUT_FOLDER
+// two device pixels per pixel into raw pixel files beside a new resource
+// list, so that the program neither lays out SVG text nor inflates PNG at
+// start-up: it wraps the pixels where they lie in the executable.
+// Usage: rasterize_bitmaps IMAGES.qrc OUTPUT_FOLDER
+#include "framework/RawPixels.h"
 #include "platform/SafeFile.h"
 
 #include <QDir>
@@ -44,9 +46,9 @@ int main(int argc, char** argv) {
             QPainter painter(&image);
             renderer.render(&painter);
             painter.end();
-            const QString name = match.captured(1) +
-                                 (ratio == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png"));
-            if (!image.save(output.filePath(name))) {
+            const QString name = framework::RawPixelsName(match.captured(1), ratio);
+            if (!platform::WriteFileSafely(output.filePath(name),
+                                           framework::EncodeRawPixels(image))) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(output.filePath(name)));
                 return 1;
             }

@@ -8,11 +8,13 @@
 #include "controls/HyperLink.h"
 #include "framework/Bitmaps.h"
 #include "framework/FrameWindow.h"
+#include "framework/RawPixels.h"
 #include "res/Resource.h"
 
 #include <QAction>
 #include <QPainter>
 #include <QPushButton>
+#include <QResource>
 #include <QSvgRenderer>
 #include <QTest>
 
@@ -114,8 +116,12 @@ TEST_F(AboutBox, PictureIsThirtyTwoSquareWithoutTheKeyColour) {
     QPainter painter(&drawn);
     QSvgRenderer(QStringLiteral(":/bitmaps/IDBGLIMMERKEY.svg")).render(&painter);
     painter.end();
-    const QImage renderings[] = {QImage(":/bitmaps/IDBGLIMMERKEY.png"),
-                                 QImage(":/bitmaps/IDBGLIMMERKEY@2x.png"), drawn};
+    const auto builtAt = [](int ratio) {
+        const QResource raw(
+            framework::RawPixelsName(QStringLiteral(":/bitmaps/IDBGLIMMERKEY"), ratio));
+        return framework::DecodeRawPixels(raw.data(), raw.size());
+    };
+    const QImage renderings[] = {builtAt(1), builtAt(2), drawn};
     for (const QImage& image : renderings) {
         ASSERT_FALSE(image.isNull());
         const QImage argb = image.convertToFormat(QImage::Format_ARGB32);

@@ -8,6 +8,7 @@
 #include "framework/Document.h"
 #include "framework/FormView.h"
 #include "framework/FrameWindow.h"
+#include "framework/RawPixels.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -313,6 +314,35 @@ TEST_F(FormView, BitmapButtonWithoutPressedFaceOrAnyFace) {
     EXPECT_EQ(pButton->size(), QSize(30, 16));
     pButton->setDown(true);
     EXPECT_EQ(pixel(pButton, {15, 8}), kBlue) << "the normal face stands in";
+}
+
+TEST(RawPixels, RoundTripKeepsEveryPixelAndDamagedDataGivesNothing) {
+    QImage picture(5, 3, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            picture.setPixel(x, y, qPremultiply(qRgba(x * 50, y * 80, 7, 60 + x * 40)));
+    const QByteArray data = EncodeRawPixels(picture);
+    const auto decode = [](const QByteArray& bytes) {
+        return DecodeRawPixels(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
+    };
+    EXPECT_EQ(decode(data), picture);
+    // Odd offsets, as resource data may lie.
+    QByteArray shifted = QByteArray(1, '\0') + data;
+    EXPECT_EQ(DecodeRawPixels(reinterpret_cast<const uchar*>(shifted.constData()) + 1, data.size()),
+              picture);
+
+    EXPECT_TRUE(decode(data.chopped(1)).isNull()) << "a truncated picture";
+    EXPECT_TRUE(decode(data + "x").isNull()) << "trailing bytes";
+    EXPECT_TRUE(decode(data.left(8)).isNull()) << "a short header";
+    QByteArray foreign = data;
+    foreign[0] = 'P';
+    EXPECT_TRUE(decode(foreign).isNull());
+    // Sides larger than any picture, with data that would match their product.
+    QByteArray huge = data.left(4);
+    const quint32 sides[] = {0x10000u, 0x10000u};
+    huge.append(reinterpret_cast<const char*>(sides), sizeof sides);
+    EXPECT_TRUE(decode(huge).isNull());
+    EXPECT_TRUE(DecodeRawPixels(nullptr, 0).isNull());
 }
 
 } // namespace
