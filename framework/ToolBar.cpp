@@ -4,6 +4,9 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionToolBar>
 #include <QToolButton>
 
 namespace framework {
@@ -50,6 +53,19 @@ bool CToolBar::eventFilter(QObject* watched, QEvent* event) {
     // The label says what the button does; the prompt is in the status bar.
     if (event->type() == QEvent::ToolTip) return true;
     return QToolBar::eventFilter(watched, event);
+}
+
+void CToolBar::paintEvent(QPaintEvent* /*event*/) {
+    // Flat: the window colour and the gripper, nothing more. The styles'
+    // bevel lines are drawn pixel by pixel, enough to start the raster
+    // engine's worker threads on the first paint.
+    QPainter painter(this);
+    QStyleOptionToolBar option;
+    initStyleOption(&option);
+    painter.fillRect(option.rect, palette().window());
+    option.rect = style()->subElementRect(QStyle::SE_ToolBarHandle, &option, this);
+    if (option.rect.isValid())
+        style()->drawPrimitive(QStyle::PE_IndicatorToolBarHandle, &option, &painter, this);
 }
 
 } // namespace framework
