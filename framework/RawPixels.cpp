@@ -25,9 +25,8 @@ QByteArray EncodeRawPixels(const QImage& image) {
     header.width = quint32(pixels.width());
     header.height = quint32(pixels.height());
     QByteArray data(reinterpret_cast<const char*>(&header), sizeof header);
-    const qsizetype lineBytes = qsizetype(pixels.width()) * 4;
-    for (int y = 0; y < pixels.height(); ++y)
-        data.append(reinterpret_cast<const char*>(pixels.constScanLine(y)), lineBytes);
+    // 32-bit lines carry no padding, so the pixels are one block.
+    data.append(reinterpret_cast<const char*>(pixels.constBits()), pixels.sizeInBytes());
     return data;
 }
 
@@ -42,10 +41,7 @@ QImage DecodeRawPixels(const uchar* data, qint64 size) {
     // Copied rather than wrapped: resource data need not be aligned for pixels.
     QImage image(int(header.width), int(header.height), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) return {};
-    const std::size_t lineBytes = std::size_t(header.width) * 4;
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(image.scanLine(y), data + sizeof header + std::size_t(y) * lineBytes,
-                    lineBytes);
+    std::memcpy(image.bits(), data + sizeof header, std::size_t(image.sizeInBytes()));
     return image;
 }
 

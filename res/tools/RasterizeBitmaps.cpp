@@ -1,7 +1,7 @@
 // Renders every picture of a resource list (.qrc of SVG files) at one and
 // two device pixels per pixel into raw pixel files beside a new resource
 // list, so that the program neither lays out SVG text nor inflates PNG at
-// start-up: it wraps the pixels where they lie in the executable.
+// start-up: it only copies the pixels.
 // Usage: rasterize_bitmaps IMAGES.qrc OUTPUT_FOLDER
 #include "framework/RawPixels.h"
 #include "platform/SafeFile.h"
