@@ -10,6 +10,7 @@
 #include "platform/Components.h"
 #include "platform/Registry.h"
 #include "platform/SafeFile.h"
+#include "tests/support/PageCaret.h"
 #include "widget/Tavolet.h"
 
 #include <QApplication>
@@ -91,7 +92,7 @@ int runDialog(const QString& path) {
     const double shown = showMs(*dialog);
     QElapsedTimer timer;
     timer.start();
-    dialog->m_editPage->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 1000000L);
+    PutPageCaret(*dialog->m_editPage, 1000000);
     dialog->OnInsert();
     const double insert = timer.nsecsElapsed() / 1e6;
     timer.restart();

@@ -114,6 +114,6 @@ void CInsertIntoPageDlg::OnInsert() {
 }
 
 void CInsertIntoPageDlg::OnUndo() {
-    m_editPage->undo();
+    m_editPage->Undo();
     m_btnUndo->setEnabled(false);
 }

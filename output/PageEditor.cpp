@@ -1,48 +1,55 @@
 #include "output/PageEditor.h"
 
-#include <Qsci/qsciscintillabase.h>
+#include <QCoreApplication>
+#include <QLibrary>
+#include <QVBoxLayout>
 
-CPageEditor::CPageEditor(QWidget* pParent) : QsciScintilla(pParent) {
-    setMarginWidth(1, 0);
-    setWrapMode(WrapNone);
-    setEolMode(EolWindows);
-    setTabWidth(8);
-    setFont(QFont(QStringLiteral("monospace")));
+#include <stdexcept>
+
+namespace {
+
+PageEditorFactory factory() {
+    // Loaded once and kept: its editors may live until the program ends.
+    static const PageEditorFactory create = CPageEditor::LoadModule(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/" GLIMMERKEY_PAGE_EDITOR_MODULE));
+    return create;
+}
+
+} // namespace
+
+CPageEditor::CPageEditor(QWidget* pParent) : QWidget(pParent), m_pEditor(factory()(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins({});
+    layout->addWidget(m_pEditor->Widget());
+    setFocusProxy(m_pEditor->Widget());
+}
+
+PageEditorFactory CPageEditor::LoadModule(const QString& strModulePath) {
+    QLibrary module(strModulePath);
+    QString problem;
+    if (!module.load())
+        problem = module.errorString();
+    else if (auto create = reinterpret_cast<PageEditorFactory>(
+                 module.resolve(GLIMMERKEY_PAGE_EDITOR_FACTORY)))
+        return create;
+    else
+        problem = QStringLiteral("%1 is no page box module").arg(strModulePath);
+    throw std::runtime_error(
+        QStringLiteral("The page box cannot be shown: %1").arg(problem).toStdString());
 }
 
 void CPageEditor::SetPageBytes(const QByteArray& bytes, bool bUtf8) {
-    // A fresh document sized for the page, without the style byte per
-    // character a plain text box never uses: a large page takes its own size
-    // once, not three times over.
-    const long document =
-        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(bytes.size() + 1),
-                      static_cast<long>(SC_DOCUMENTOPTION_STYLES_NONE));
-    SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
-    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document); // the editor keeps its own reference
-    setUtf8(bUtf8);
-    setEolMode(EolWindows);
-    // Not recorded for undo, and no change notice carrying the whole text:
-    // either would only make another copy of a large page.
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
-    const long events = SendScintilla(SCI_GETMODEVENTMASK);
-    SendScintilla(SCI_SETMODEVENTMASK, 0UL);
-    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
-    SendScintilla(SCI_SETMODEVENTMASK, static_cast<unsigned long>(events));
-    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    SendScintilla(SCI_GOTOPOS, 0L);
+    m_pEditor->SetPageBytes(bytes, bUtf8);
 }
 
 QByteArray CPageEditor::PageBytes() const {
-    const long length = SendScintilla(SCI_GETLENGTH);
-    // The document's own buffer, made contiguous: no copy but this one.
-    const auto* text = reinterpret_cast<const char*>( // NOLINT(performance-no-int-to-ptr)
-        SendScintilla(SCI_GETCHARACTERPOINTER));
-    return QByteArray(text, length);
+    return m_pEditor->PageBytes();
 }
 
 void CPageEditor::ReplaceSelection(const QByteArray& bytes) {
-    SendScintilla(SCI_BEGINUNDOACTION);
-    SendScintilla(SCI_REPLACESEL, 0UL, bytes.constData());
-    SendScintilla(SCI_ENDUNDOACTION);
+    m_pEditor->ReplaceSelection(bytes);
+}
+
+void CPageEditor::Undo() {
+    m_pEditor->Undo();
 }

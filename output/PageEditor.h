@@ -1,11 +1,13 @@
 #pragma once
 
-#include <Qsci/qsciscintilla.h>
+#include "output/PageEditorModule.h"
 
-// The insert dialog's page box: holds the page as bytes (UTF-8, or one
-// character per byte), so that nothing is decoded and encoded again behind
-// the user's back, and shows a page of many megabytes at once.
-class CPageEditor : public QsciScintilla {
+#include <QWidget>
+
+// The insert dialog's page box: a frame for the editor of the page box
+// module, loaded on the first one made. Throws when the module cannot be
+// loaded, so the dialog that needs it is not shown half-built.
+class CPageEditor : public QWidget {
     Q_OBJECT
 public:
     explicit CPageEditor(QWidget* pParent = nullptr);
@@ -15,4 +17,12 @@ public:
     QByteArray PageBytes() const;
     // Replaces the selection (or inserts at the caret) as one undoable action.
     void ReplaceSelection(const QByteArray& bytes);
+    void Undo();
+
+    // The module's entry point from `strModulePath`; throws a message that
+    // names the module and the reason when it cannot be had.
+    static PageEditorFactory LoadModule(const QString& strModulePath);
+
+private:
+    IPageEditor* m_pEditor; // a child widget: Qt deletes it
 };

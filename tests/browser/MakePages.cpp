@@ -19,6 +19,7 @@
 #include "framework/FrameWindow.h"
 #include "output/InsertIntoPageDlg.h"
 #include "output/PageEditor.h"
+#include "tests/support/PageCaret.h"
 #include "widget/VellwickToolDoc.h"
 
 #include <QApplication>
@@ -313,9 +314,7 @@ public:
         onDialogs({[](QDialog& notice) { notice.reject(); },
                    [caret, &existingPage](QDialog& dialog) {
                        auto& insert = static_cast<CInsertIntoPageDlg&>(dialog);
-                       insert.m_editPage->SendScintilla(
-                           QsciScintillaBase::SCI_GOTOPOS,
-                           static_cast<long>(existingPage.left(caret).toUtf8().size()));
+                       PutPageCaret(*insert.m_editPage, existingPage.left(caret).toUtf8().size());
                        insert.OnInsert();
                        insert.Item<QPushButton>(framework::IDOK)->click();
                    }});

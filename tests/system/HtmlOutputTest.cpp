@@ -12,6 +12,7 @@
 #include "output/VellwickToolView.h"
 #include "platform/Shell.h"
 #include "res/Resource.h"
+#include "support/PageCaret.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -144,7 +145,7 @@ TEST_F(HtmlOutput, InsertPutsMarkedBlocksAtTheCaretWithOneUndo) {
                    EXPECT_FALSE(insert.m_btnUndo->isEnabled());
                    CPageEditor* editor = insert.m_editPage;
                    // The caret at the start of "</body>".
-                   editor->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 16L);
+                   PutPageCaret(*editor, 16);
                    insert.Item<QPushButton>(1031)->click();
                    undoAfterOne = insert.m_btnUndo->isEnabled();
                    insert.Item<QPushButton>(1031)->click();

@@ -1,9 +1,13 @@
 #include "output/PageText.h"
 #include "output/PageEditor.h"
+#include "support/PageCaret.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -128,11 +132,41 @@ TEST(PageText, RandomBytesThroughTheEditorChangeOnlyTheirLineEnds) {
         const QByteArray text = editor.PageBytes();
         const qsizetype at =
             text.isEmpty() ? 0 : text.indexOf('\n', random.bounded(int(text.size()))) + 1;
-        editor.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<long>(at));
+        PutPageCaret(editor, at);
         editor.ReplaceSelection(EditorTextOf(page, QStringLiteral("<!--x-->\r\n")));
         const QByteArray inserted = PageBytes(page, editor.PageBytes(), &ok);
         ASSERT_TRUE(inserted.startsWith(back.left(at))) << "round " << round;
         ASSERT_TRUE(inserted.endsWith(back.mid(at))) << "round " << round;
         ASSERT_EQ(inserted.size(), back.size() + 10);
     }
+}
+
+TEST(PageText, APageBoxModuleThatCannotBeLoadedIsReportedWithItsReason) {
+    QTemporaryDir dir;
+    const QString notALibrary = dir.filePath(QStringLiteral("page-box.so"));
+    QFile file(notALibrary);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("no ELF here");
+    file.close();
+    const QStringList modules = {dir.filePath(QStringLiteral("missing.so")), notALibrary,
+                                 // a real library without the entry point
+                                 QStringLiteral(TAVOLET_SERVER_LIBRARY)};
+    for (const QString& module : modules) {
+        try {
+            CPageEditor::LoadModule(module);
+            ADD_FAILURE() << "loaded " << module.toStdString();
+        } catch (const std::runtime_error& error) {
+            const QString message = QString::fromUtf8(error.what());
+            EXPECT_TRUE(message.startsWith(QStringLiteral("The page box cannot be shown: ")));
+            EXPECT_TRUE(message.contains(QFileInfo(module).fileName())) << error.what();
+        }
+    }
+    // The real module beside the program gives a working editor.
+    CPageEditor editor;
+    editor.SetPageBytes("<p>\r\n", true);
+    PutPageCaret(editor, 3);
+    editor.ReplaceSelection("x");
+    EXPECT_EQ(editor.PageBytes(), "<p>x\r\n");
+    editor.Undo();
+    EXPECT_EQ(editor.PageBytes(), "<p>\r\n");
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+
+class QWidget;
+
+// The contract between the program and the page box module, which carries
+// the text editor component and is loaded only when a page is first opened
+// for inserting, so that starting the program does not pay for it.
+class IPageEditor {
+public:
+    virtual ~IPageEditor() = default;
+    // The editor itself, a child of the parent it was made for.
+    virtual QWidget* Widget() = 0;
+    virtual void SetPageBytes(const QByteArray& bytes, bool bUtf8) = 0;
+    virtual QByteArray PageBytes() const = 0;
+    virtual void ReplaceSelection(const QByteArray& bytes) = 0;
+    virtual void Undo() = 0;
+};
+
+// The module's one entry point, looked up by this name.
+#define GLIMMERKEY_PAGE_EDITOR_FACTORY "CreatePageEditor"
+using PageEditorFactory = IPageEditor* (*)(QWidget* pParent);
