@@ -25,17 +25,18 @@ CPageEditor::CPageEditor(QWidget* pParent) : QWidget(pParent), m_pEditor(factory
 }
 
 PageEditorFactory CPageEditor::LoadModule(const QString& strModulePath) {
+    const auto failure = [](const QString& reason) {
+        return std::runtime_error(
+            QStringLiteral("The page box cannot be shown: %1").arg(reason).toStdString());
+    };
     QLibrary module(strModulePath);
-    QString problem;
-    if (!module.load())
-        problem = module.errorString();
-    else if (auto create = reinterpret_cast<PageEditorFactory>(
-                 module.resolve(GLIMMERKEY_PAGE_EDITOR_FACTORY)))
+    if (!module.load()) throw failure(module.errorString());
+    if (auto create =
+            reinterpret_cast<PageEditorFactory>(module.resolve(GLIMMERKEY_PAGE_EDITOR_FACTORY)))
         return create;
-    else
-        problem = QStringLiteral("%1 is no page box module").arg(strModulePath);
-    throw std::runtime_error(
-        QStringLiteral("The page box cannot be shown: %1").arg(problem).toStdString());
+    // Nothing of a library we refuse stays in the process.
+    module.unload();
+    throw failure(QStringLiteral("%1 is no page box module").arg(strModulePath));
 }
 
 void CPageEditor::SetPageBytes(const QByteArray& bytes, bool bUtf8) {
