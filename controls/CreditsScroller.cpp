@@ -7,6 +7,9 @@
 #include <QScreen>
 #include <QTimerEvent>
 
+#include <algorithm>
+#include <cmath>
+
 CCreditsScroller::CCreditsScroller(QWidget* pParent, CreditsRoll::BitmapLoader loadBitmap)
     : framework::CStatic(pParent), m_roll(std::move(loadBitmap)) {
     // Every pixel comes from the canvas: nothing is erased beneath it.
@@ -18,8 +21,14 @@ bool CCreditsScroller::BeginScroll() {
     m_roll.Restart();
     // A second start replaces the timer instead of doubling the speed.
     if (m_nTimerId) killTimer(m_nTimerId);
-    m_nTimerId = startTimer(m_roll.Period());
+    m_nTicksPerFrame = FrameTicks(m_roll.Period(), screen() ? screen()->refreshRate() : 0.0);
+    m_nTimerId = startTimer(m_roll.Period() * m_nTicksPerFrame);
     return true;
+}
+
+int CCreditsScroller::FrameTicks(int nPeriod, qreal refreshRate) {
+    const qreal frameMs = 1000.0 / (refreshRate > 1.0 ? refreshRate : 60.0);
+    return std::max(1, int(std::ceil(frameMs / std::max(1, nPeriod))));
 }
 
 void CCreditsScroller::paintEvent(QPaintEvent* pEvent) {
@@ -48,7 +57,8 @@ void CCreditsScroller::timerEvent(QTimerEvent* pEvent) {
         const QRect rcClient = contentsRect();
         QRect rcChanged;
         try {
-            rcChanged = m_roll.Tick(rcClient.size());
+            for (int n = 0; n < m_nTicksPerFrame; ++n)
+                rcChanged |= m_roll.Tick(rcClient.size());
         } catch (...) {
             // Stopped before the report: its message box must not meet
             // another failing tick every few milliseconds.
@@ -56,19 +66,6 @@ void CCreditsScroller::timerEvent(QTimerEvent* pEvent) {
             m_nTimerId = 0;
             throw;
         }
-        showTick(rcChanged.translated(rcClient.topLeft()));
+        update(rcChanged.translated(rcClient.topLeft()));
     });
-}
-
-// Ticks come faster than a screen refreshes: what they change reaches the
-// window with the next frame, still in one copy of the canvas.
-void CCreditsScroller::showTick(const QRect& rcChanged) {
-    m_rcUnshown |= rcChanged;
-    const qreal refreshRate = screen() ? screen()->refreshRate() : 0.0;
-    const qint64 nFrameMs = refreshRate > 1.0 ? qint64(1000.0 / refreshRate) : 16;
-    // To the nearest tick.
-    if (m_frameClock.isValid() && m_frameClock.elapsed() + m_roll.Period() / 2 < nFrameMs) return;
-    m_frameClock.start();
-    update(m_rcUnshown);
-    m_rcUnshown = QRect();
 }

@@ -3,8 +3,6 @@
 #include "controls/CreditsRoll.h"
 #include "framework/Static.h"
 
-#include <QElapsedTimer>
-
 // A static control that scrolls credit lines upward through its client
 // area, pixel by pixel, and starts again after the last. The lines and the
 // canvas are CreditsRoll's; this control drives it from a window timer and
@@ -28,17 +26,19 @@ public:
     const CreditsRoll& Roll() const { return m_roll; }
     // Non-zero while scrolling runs.
     int TimerId() const { return m_nTimerId; }
+    // Ticks come faster than a screen refreshes. Each timer message runs
+    // the ticks of one frame and shows them in one copy, so the process
+    // wakes once a frame, the speed stays one tick a period, and no frame
+    // is painted that the screen could not show.
+    int TicksPerFrame() const { return m_nTicksPerFrame; }
+    static int FrameTicks(int nPeriod, qreal refreshRate);
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
     void timerEvent(QTimerEvent* pEvent) override;
 
 private:
-    void showTick(const QRect& rcChanged);
-
     CreditsRoll m_roll;
     int m_nTimerId = 0;
-    // What the ticks changed since the window last showed the canvas.
-    QRect m_rcUnshown;
-    QElapsedTimer m_frameClock;
+    int m_nTicksPerFrame = 1;
 };
