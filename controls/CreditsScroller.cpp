@@ -61,7 +61,9 @@ void CCreditsScroller::timerEvent(QTimerEvent* pEvent) {
                 rcChanged |= m_roll.Tick(rcClient.size());
         } catch (...) {
             // Stopped before the report: its message box must not meet
-            // another failing tick every few milliseconds.
+            // another failing tick every few milliseconds. The frame's
+            // earlier ticks are still shown.
+            update(rcChanged.translated(rcClient.topLeft()));
             killTimer(m_nTimerId);
             m_nTimerId = 0;
             throw;

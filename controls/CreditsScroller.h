@@ -31,6 +31,7 @@ public:
     // wakes once a frame, the speed stays one tick a period, and no frame
     // is painted that the screen could not show.
     int TicksPerFrame() const { return m_nTicksPerFrame; }
+    // At this refresh rate; an unknown one counts as 60 Hz.
     static int FrameTicks(int nPeriod, qreal refreshRate);
 
 protected:
