@@ -4,6 +4,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimerEvent>
 
@@ -56,18 +57,17 @@ void CCreditsScroller::timerEvent(QTimerEvent* pEvent) {
     framework::RunReportingErrors([this] {
         const QRect rcClient = contentsRect();
         QRect rcChanged;
+        // Also when a tick fails: the frame's earlier ticks are still shown.
+        const auto show = qScopeGuard([&] { update(rcChanged.translated(rcClient.topLeft())); });
         try {
             for (int n = 0; n < m_nTicksPerFrame; ++n)
                 rcChanged |= m_roll.Tick(rcClient.size());
         } catch (...) {
             // Stopped before the report: its message box must not meet
-            // another failing tick every few milliseconds. The frame's
-            // earlier ticks are still shown.
-            update(rcChanged.translated(rcClient.topLeft()));
+            // another failing tick every few milliseconds.
             killTimer(m_nTimerId);
             m_nTimerId = 0;
             throw;
         }
-        update(rcChanged.translated(rcClient.topLeft()));
     });
 }
