@@ -4,7 +4,6 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QTimerEvent>
 
@@ -28,8 +27,11 @@ bool CCreditsScroller::BeginScroll() {
 }
 
 int CCreditsScroller::FrameTicks(int nPeriod, qreal refreshRate) {
-    const qreal frameMs = 1000.0 / (refreshRate > 1.0 ? refreshRate : 60.0);
-    return std::max(1, int(std::ceil(frameMs / std::max(1, nPeriod))));
+    const qreal screenFrameMs = 1000.0 / (refreshRate > 1.0 ? refreshRate : 60.0);
+    const qreal periodMs = std::max(1, nPeriod);
+    const int nFillScreenFrame = int(std::ceil(screenFrameMs / periodMs));
+    const int nNearestTarget = int(std::lround(kFrameMs / periodMs));
+    return std::max({1, nFillScreenFrame, nNearestTarget});
 }
 
 void CCreditsScroller::paintEvent(QPaintEvent* pEvent) {
@@ -57,8 +59,6 @@ void CCreditsScroller::timerEvent(QTimerEvent* pEvent) {
     framework::RunReportingErrors([this] {
         const QRect rcClient = contentsRect();
         QRect rcChanged;
-        // Also when a tick fails: the frame's earlier ticks are still shown.
-        const auto show = qScopeGuard([&] { update(rcChanged.translated(rcClient.topLeft())); });
         try {
             for (int n = 0; n < m_nTicksPerFrame; ++n)
                 rcChanged |= m_roll.Tick(rcClient.size());
@@ -67,7 +67,12 @@ void CCreditsScroller::timerEvent(QTimerEvent* pEvent) {
             // another failing tick every few milliseconds.
             killTimer(m_nTimerId);
             m_nTimerId = 0;
+            // The frame's earlier ticks are still shown, once the report is read.
+            update(rcChanged.translated(rcClient.topLeft()));
             throw;
         }
+        // Painted within this timer message: a posted paint would wake the
+        // process a second time each frame.
+        repaint(rcChanged.translated(rcClient.topLeft()));
     });
 }

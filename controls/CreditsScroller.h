@@ -28,11 +28,14 @@ public:
     int TimerId() const { return m_nTimerId; }
     // Ticks come faster than a screen refreshes. Each timer message runs
     // the ticks of one frame and shows them in one copy, so the process
-    // wakes once a frame, the speed stays one tick a period, and no frame
-    // is painted that the screen could not show.
+    // wakes once a frame and the speed stays one tick a period.
     int TicksPerFrame() const { return m_nTicksPerFrame; }
-    // At this refresh rate; an unknown one counts as 60 Hz.
+    // The whole number of ticks nearest kFrameMs, and never more frames
+    // than a screen of this refresh rate shows (an unknown one counts as
+    // 60 Hz). A frame's wake-up and round trip to the display server are
+    // most of what scrolling costs; about 40 frames a second still glide.
     static int FrameTicks(int nPeriod, qreal refreshRate);
+    static constexpr int kFrameMs = 25;
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
