@@ -120,50 +120,62 @@ QRect CreditsRoll::Column(const QRect& rcClient) const {
             m_nColumnWidth, rcClient.height()};
 }
 
-QRect CreditsRoll::Tick(QSize sizeClient) {
-    bool bFetched = false;
-    bool bMeasure = false;
-    if (!m_bItemActive) {
-        const int t = m_nTick++;
-        if (t % m_nLineHeight == 0) {
-            bFetched = true;
-            bMeasure = fetchNextLine();
-        }
-    }
-    if (m_bmpCanvas.isNull()) newCanvas(sizeClient);
-    if (m_bmpCanvas.isNull()) return {}; // no client area, nothing to show
-
-    const QRect rcClient = m_bmpCanvas.rect();
-    const QRect rcColumn = Column(rcClient);
+QRect CreditsRoll::Tick(QSize sizeClient, int nTicks) {
     const int nStep = std::abs(m_nScrollStep);
-    const QRect rcUncovered = scrollCanvas(rcClient, rcColumn);
-    m_nRevealed += nStep;
-    // A line is made ready once, when fetched; a bitmap that does not load
-    // is a text line.
-    if (bFetched) {
-        m_bmpItem = QImage();
-        if (isBitmapLine(m_strCurrent)) startItem(rcColumn);
-        if (m_bItemActive) {
-            if (bMeasure && m_nItemWidth > m_nColumnWidth) growColumn(m_nItemWidth, rcClient);
-        } else if (!m_strCurrent.isEmpty()) {
-            drawTextLine(bMeasure, rcClient, rcColumn);
+    QRect rcChanged;
+    // Rows the frame's later ticks would still scroll what this tick draws;
+    // negative until the frame's one scroll is done.
+    int nRaise = -1;
+    for (int n = 0; n < nTicks; ++n) {
+        bool bFetched = false;
+        bool bMeasure = false;
+        if (!m_bItemActive) {
+            const int t = m_nTick++;
+            if (t % m_nLineHeight == 0) {
+                bFetched = true;
+                bMeasure = fetchNextLine();
+            }
         }
-    }
+        if (m_bmpCanvas.isNull()) newCanvas(sizeClient);
+        if (m_bmpCanvas.isNull()) continue; // no client area, nothing to show
 
-    fillRect(m_bmpCanvas, rcUncovered, m_crColors[0].rgb());
-    // Only the entering line's newest rows: the scroll brought up the others.
-    QRect rcNewest;
-    if (!m_strCurrent.isEmpty())
-        rcNewest = copyRows(m_bmpCanvas, QPoint(m_nItemLeft, rcClient.bottom() + 1 - nStep),
-                            m_bmpItem, m_nRevealed - nStep, nStep);
-    const QRgb rgbBack = m_crColors[0].rgb();
-    for (int y = rcNewest.top(); y <= rcNewest.bottom(); ++y) {
-        const auto* pRow = reinterpret_cast<const QRgb*>(m_bmpCanvas.constScanLine(y));
-        m_arrInked[y] = std::any_of(pRow + rcNewest.left(), pRow + rcNewest.right() + 1,
-                                    [rgbBack](QRgb rgb) { return rgb != rgbBack; });
+        const QRect rcClient = m_bmpCanvas.rect();
+        const QRect rcColumn = Column(rcClient);
+        if (nRaise < 0) {
+            nRaise = (nTicks - n) * nStep;
+            scrollCanvas(rcColumn, nRaise);
+        }
+        nRaise -= nStep;
+        const QRect rcUncovered = uncoveredStrip(rcClient, rcColumn).translated(0, -nRaise);
+        m_nRevealed += nStep;
+        // A line is made ready once, when fetched; a bitmap that does not
+        // load is a text line.
+        if (bFetched) {
+            m_bmpItem = QImage();
+            if (isBitmapLine(m_strCurrent)) startItem(rcColumn);
+            if (m_bItemActive) {
+                if (bMeasure && m_nItemWidth > m_nColumnWidth) growColumn(m_nItemWidth, rcClient);
+            } else if (!m_strCurrent.isEmpty()) {
+                drawTextLine(bMeasure, rcClient, rcColumn);
+            }
+        }
+
+        fillRect(m_bmpCanvas, rcUncovered, m_crColors[0].rgb());
+        // Only the entering line's newest rows: the scroll brought up the others.
+        QRect rcNewest;
+        if (!m_strCurrent.isEmpty())
+            rcNewest = copyRows(m_bmpCanvas, QPoint(m_nItemLeft, rcUncovered.top()), m_bmpItem,
+                                m_nRevealed - nStep, nStep);
+        const QRgb rgbBack = m_crColors[0].rgb();
+        for (int y = rcNewest.top(); y <= rcNewest.bottom(); ++y) {
+            const auto* pRow = reinterpret_cast<const QRgb*>(m_bmpCanvas.constScanLine(y));
+            m_arrInked[y] = std::any_of(pRow + rcNewest.left(), pRow + rcNewest.right() + 1,
+                                        [rgbBack](QRgb rgb) { return rgb != rgbBack; });
+        }
+        if (m_bItemActive && m_nRevealed >= m_nItemHeight) endItem();
+        rcChanged |= (rcColumn | rcUncovered | rcNewest) & rcClient;
     }
-    if (m_bItemActive && m_nRevealed >= m_nItemHeight) endItem();
-    return rcColumn | rcUncovered | rcNewest;
+    return rcChanged;
 }
 
 void CreditsRoll::newCanvas(QSize sizeClient) {
@@ -227,23 +239,28 @@ void CreditsRoll::drawTextLine(bool bMeasure, const QRect& rcClient, QRect rcCol
     painter.drawText(m_bmpItem.rect(), kTextFlags, line.strVisible);
 }
 
-QRect CreditsRoll::scrollCanvas(const QRect& rcClient, const QRect& rcColumn) {
-    const int nStep = std::abs(m_nScrollStep);
-    const int nBottom = rcClient.bottom() + 1;
-    if (rcColumn.width() <= 0) return {rcClient.left(), nBottom - nStep, rcClient.width(), nStep};
+void CreditsRoll::scrollCanvas(const QRect& rcColumn, int nRows) {
+    if (rcColumn.width() <= 0) return;
+    const int nBottom = rcColumn.bottom() + 1;
     // Upward, and within the column only: the canvas beside it never moves.
     // Background moved onto background is no move at all.
-    for (int y = rcColumn.top(); y + nStep < nBottom; ++y) {
-        if (m_arrInked[y] || m_arrInked[y + nStep]) {
+    for (int y = rcColumn.top(); y + nRows < nBottom; ++y) {
+        if (m_arrInked[y] || m_arrInked[y + nRows]) {
             const auto* pBelow =
-                reinterpret_cast<const QRgb*>(m_bmpCanvas.constScanLine(y + nStep));
+                reinterpret_cast<const QRgb*>(m_bmpCanvas.constScanLine(y + nRows));
             std::copy_n(pBelow + rcColumn.left(), rcColumn.width(),
                         reinterpret_cast<QRgb*>(m_bmpCanvas.scanLine(y)) + rcColumn.left());
         }
-        m_arrInked[y] = m_arrInked[y + nStep];
+        m_arrInked[y] = m_arrInked[y + nRows];
     }
-    for (int y = std::max(rcColumn.top(), nBottom - nStep); y < nBottom; ++y)
+    for (int y = std::max(rcColumn.top(), nBottom - nRows); y < nBottom; ++y)
         m_arrInked[y] = false; // filled with the background next
+}
+
+QRect CreditsRoll::uncoveredStrip(const QRect& rcClient, const QRect& rcColumn) const {
+    const int nStep = std::abs(m_nScrollStep);
+    const int nBottom = rcClient.bottom() + 1;
+    if (rcColumn.width() <= 0) return {rcClient.left(), nBottom - nStep, rcClient.width(), nStep};
     return {rcColumn.left(), nBottom - nStep, rcColumn.width(), nStep};
 }
 

@@ -36,9 +36,12 @@ public:
 
     // From the first line again, on a canvas the next tick builds afresh.
     void Restart();
-    // One scroll step in a client area of this size (the canvas's, once
-    // made); the part of the canvas it changed.
-    QRect Tick(QSize sizeClient);
+    // Scroll steps in a client area of this size (the canvas's, once made);
+    // the part of the canvas they changed. Several steps at once, as one
+    // frame shows them, end as the same steps one by one would, for one
+    // scroll of the canvas by all their rows: each step draws its rows
+    // where the later steps' scrolls would have brought them.
+    QRect Tick(QSize sizeClient, int nTicks = 1);
     // For a roll that does not scroll: the lines from the top, built once.
     void BuildStillFrameOnce(QSize sizeClient);
 
@@ -79,7 +82,9 @@ private:
     bool fetchNextLine();
     void startItem(const QRect& rcColumn);
     void drawTextLine(bool bMeasure, const QRect& rcClient, QRect rcColumn);
-    QRect scrollCanvas(const QRect& rcClient, const QRect& rcColumn);
+    void scrollCanvas(const QRect& rcColumn, int nRows);
+    // Where a step's scroll uncovers the bottom row.
+    QRect uncoveredStrip(const QRect& rcClient, const QRect& rcColumn) const;
     void growColumn(int nWidth, const QRect& rcClient);
     void endItem();
 

@@ -60,15 +60,14 @@ void CCreditsScroller::timerEvent(QTimerEvent* pEvent) {
         const QRect rcClient = contentsRect();
         QRect rcChanged;
         try {
-            for (int n = 0; n < m_nTicksPerFrame; ++n)
-                rcChanged |= m_roll.Tick(rcClient.size());
+            rcChanged = m_roll.Tick(rcClient.size(), m_nTicksPerFrame);
         } catch (...) {
             // Stopped before the report: its message box must not meet
             // another failing tick every few milliseconds.
             killTimer(m_nTimerId);
             m_nTimerId = 0;
-            // The frame's earlier ticks are still shown, once the report is read.
-            update(rcChanged.translated(rcClient.topLeft()));
+            // The canvas as far as the frame got, once the report is read.
+            update(rcClient);
             throw;
         }
         // Painted within this timer message: a posted paint would wake the

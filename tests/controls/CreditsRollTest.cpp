@@ -132,9 +132,10 @@ void expectScrolledByOneRow(const QImage& before, const QImage& after, const QRe
                 << x << "," << y << " on tick " << nTick;
     for (int y = 0; y + 1 < kClient.height(); ++y)
         for (int x = 0; x < kClient.width(); ++x)
-            if (x < rcColumn.left() || x > rcColumn.right())
+            if (x < rcColumn.left() || x > rcColumn.right()) {
                 ASSERT_EQ(after.pixelColor(x, y), before.pixelColor(x, y))
                     << x << "," << y << " on tick " << nTick;
+            }
 }
 
 TEST(CreditsRoll, EachTickScrollsTheColumnAndNothingBesideIt) {
@@ -223,6 +224,51 @@ TEST(CreditsRoll, AfterTheFirstPassNothingIsMeasuredAgain) {
         EXPECT_TRUE(rowIs(roll.Canvas(), y, 0, rcColumn.left(), kBack));
         EXPECT_TRUE(rowIs(roll.Canvas(), y, rcColumn.right() + 1,
                           kClient.width() - rcColumn.right() - 1, kBack));
+    }
+}
+
+// A frame's ticks are run at once, for one scroll of the canvas.
+TEST(CreditsRoll, SeveralTicksAtOnceEndAsTheSameTicksOneByOne) {
+    QImage bmp = stripedBitmap(9, 6);
+    bmp.setPixelColor(4, 2, kKey);
+    // Short and long lines, so that the column grows inside a frame, an
+    // empty line, and a keyed bitmap.
+    const QString strCredits = "i\t|WWWWWWW\n||LOGO^|ii\r|x";
+    for (const QSize sizeClient : {kClient, QSize(60, 3)}) {
+        for (const int nTicks : {2, 5, 7}) {
+            const auto roll = [&] {
+                CreditsRoll made(loaderOf("LOGO", bmp));
+                made.SetTransparentBitmaps(true);
+                made.SetCreditText(strCredits, u'|');
+                return made;
+            };
+            CreditsRoll batched = roll();
+            CreditsRoll single = roll();
+            for (int nFrame = 1; nFrame * nTicks <= 400; ++nFrame) {
+                if (nFrame == 30) {
+                    batched.SetStyleColor(0, kWhite);
+                    single.SetStyleColor(0, kWhite);
+                }
+                const QImage before = batched.Canvas().copy();
+                const QRect rcChanged = batched.Tick(sizeClient, nTicks);
+                for (int n = 0; n < nTicks; ++n)
+                    single.Tick(sizeClient);
+                const std::string where = std::to_string(sizeClient.height()) + " rows, " +
+                                          std::to_string(nTicks) + " ticks, frame " +
+                                          std::to_string(nFrame);
+                ASSERT_EQ(batched.Canvas(), single.Canvas()) << where;
+                ASSERT_EQ(batched.Current(), single.Current()) << where;
+                ASSERT_EQ(batched.Revealed(), single.Revealed()) << where;
+                ASSERT_EQ(batched.ColumnWidth(), single.ColumnWidth()) << where;
+                // What the window is told to repaint holds every change.
+                if (before.isNull()) continue;
+                for (int y = 0; y < before.height(); ++y)
+                    for (int x = 0; x < before.width(); ++x) {
+                        if (before.pixel(x, y) != batched.Canvas().pixel(x, y))
+                            ASSERT_TRUE(rcChanged.contains(x, y)) << x << "," << y << ", " << where;
+                    }
+            }
+        }
     }
 }
 
