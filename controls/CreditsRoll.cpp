@@ -144,6 +144,10 @@ QRect CreditsRoll::Tick(QSize sizeClient, int nTicks) {
         if (nRaise < 0) {
             nRaise = (nTicks - n) * nStep;
             scrollCanvas(rcColumn, nRaise);
+            // The rows this frame's ticks draw start as background, so a
+            // tick that fails leaves none of them showing what they held.
+            const QRect rcStrip = uncoveredStrip(rcClient, rcColumn);
+            fillRect(m_bmpCanvas, rcStrip.adjusted(0, nStep - nRaise, 0, 0), m_crColors[0].rgb());
         }
         nRaise -= nStep;
         const QRect rcUncovered = uncoveredStrip(rcClient, rcColumn).translated(0, -nRaise);
