@@ -22,7 +22,8 @@ bool CCreditsScroller::BeginScroll() {
     // A second start replaces the timer instead of doubling the speed.
     if (m_nTimerId) killTimer(m_nTimerId);
     m_nTicksPerFrame = FrameTicks(m_roll.Period(), screen() ? screen()->refreshRate() : 0.0);
-    m_nTimerId = startTimer(m_roll.Period() * m_nTicksPerFrame);
+    // Precise: a coarse timer may stretch a frame and slow the credits.
+    m_nTimerId = startTimer(m_roll.Period() * m_nTicksPerFrame, Qt::PreciseTimer);
     return true;
 }
 

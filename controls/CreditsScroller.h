@@ -33,9 +33,9 @@ public:
     // The whole number of ticks nearest kFrameMs, and never more frames
     // than a screen of this refresh rate shows (an unknown one counts as
     // 60 Hz). A frame's wake-up and round trip to the display server are
-    // most of what scrolling costs; about 40 frames a second still glide.
+    // most of what scrolling costs; about 33 frames a second still glide.
     static int FrameTicks(int nPeriod, qreal refreshRate);
-    static constexpr int kFrameMs = 25;
+    static constexpr int kFrameMs = 30;
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;

@@ -64,14 +64,15 @@ protected:
 };
 
 TEST(CreditsScroller, EachTimerMessageRunsTheTicksOfOneFrameAndPaintsThemAtOnce) {
-    // About 40 frames a second, never more than the screen shows, and a
+    // About 33 frames a second, never more than the screen shows, and a
     // period's speed kept.
-    EXPECT_EQ(CCreditsScroller::FrameTicks(5, 60.0), 5);
-    EXPECT_EQ(CCreditsScroller::FrameTicks(5, 144.0), 5);
-    EXPECT_EQ(CCreditsScroller::FrameTicks(5, 0.0), 5) << "an unknown rate counts as 60 Hz";
+    EXPECT_EQ(CCreditsScroller::FrameTicks(5, 60.0), 6);
+    EXPECT_EQ(CCreditsScroller::FrameTicks(5, 144.0), 6);
+    EXPECT_EQ(CCreditsScroller::FrameTicks(5, 0.0), 6) << "an unknown rate counts as 60 Hz";
     EXPECT_EQ(CCreditsScroller::FrameTicks(5, 30.0), 7) << "a slow screen";
-    EXPECT_EQ(CCreditsScroller::FrameTicks(10, 60.0), 3);
-    EXPECT_EQ(CCreditsScroller::FrameTicks(20, 60.0), 1);
+    EXPECT_EQ(CCreditsScroller::FrameTicks(7, 60.0), 4) << "the nearest whole number";
+    EXPECT_EQ(CCreditsScroller::FrameTicks(20, 60.0), 2);
+    EXPECT_EQ(CCreditsScroller::FrameTicks(40, 60.0), 1);
     EXPECT_EQ(CCreditsScroller::FrameTicks(100, 60.0), 1);
 
     const QString strCredits = "A|BBBB|LOGO^|C";
