@@ -144,10 +144,6 @@ QRect CreditsRoll::Tick(QSize sizeClient, int nTicks) {
         if (nRaise < 0) {
             nRaise = (nTicks - n) * nStep;
             scrollCanvas(rcColumn, nRaise);
-            // The rows this frame's ticks draw start as background, so a
-            // tick that fails leaves none of them showing what they held.
-            const QRect rcStrip = uncoveredStrip(rcClient, rcColumn);
-            fillRect(m_bmpCanvas, rcStrip.adjusted(0, nStep - nRaise, 0, 0), m_crColors[0].rgb());
         }
         nRaise -= nStep;
         const QRect rcUncovered = uncoveredStrip(rcClient, rcColumn).translated(0, -nRaise);
@@ -257,8 +253,14 @@ void CreditsRoll::scrollCanvas(const QRect& rcColumn, int nRows) {
         }
         m_arrInked[y] = m_arrInked[y + nRows];
     }
-    for (int y = std::max(rcColumn.top(), nBottom - nRows); y < nBottom; ++y)
-        m_arrInked[y] = false; // filled with the background next
+    // The rows uncovered are background until the ticks draw them, so a
+    // tick that fails leaves none of them showing what they held.
+    const int nFirstUncovered = std::max(rcColumn.top(), nBottom - nRows);
+    fillRect(m_bmpCanvas,
+             QRect(rcColumn.left(), nFirstUncovered, rcColumn.width(), nBottom - nFirstUncovered),
+             m_crColors[0].rgb());
+    for (int y = nFirstUncovered; y < nBottom; ++y)
+        m_arrInked[y] = false;
 }
 
 QRect CreditsRoll::uncoveredStrip(const QRect& rcClient, const QRect& rcColumn) const {
