@@ -7,6 +7,7 @@
 #include "framework/StatusBar.h"
 #include "framework/StringTable.h"
 #include "framework/ToolBar.h"
+#include "platform/FontConfigWarmUp.h"
 #include "platform/Shell.h"
 #include "res/Menus.h"
 #include "res/Resource.h"
@@ -83,6 +84,8 @@ void CMainFrame::OnCreate() {
     m_wndToolBar->SetButtons(MainToolBar(), m_bmpToolBar, QSize(32, 32), 50, 150, 2);
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 
+    // The status bar measures the first text of the run.
+    platform::WaitForFontConfig();
     m_wndStatusBar = new CStatusBar(this, LoadString(AFX_IDS_IDLEMESSAGE));
     setStatusBar(m_wndStatusBar);
 }

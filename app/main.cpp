@@ -1,5 +1,6 @@
 #include "app/VellwickTool.h"
 #include "framework/FirstPaint.h"
+#include "platform/FontConfigWarmUp.h"
 
 #include <QApplication>
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    platform::StartFontConfigWarmUp();
     QApplication qtApp(argc, argv);
     // For timing start-up: leave once the window has painted with its widget.
     if (QCoreApplication::arguments().contains(QStringLiteral("--quit-when-shown")))

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev libqscintilla2-qt6-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libqscintilla2-qt6-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev libfuzzer-14-dev clang-tidy clang-format
   dpkg-dev
