@@ -26,13 +26,13 @@ WarmUp& warmUp() {
 } // namespace
 
 void StartFontConfigWarmUp() {
+    std::thread& thread = warmUp().thread;
+    if (thread.joinable()) return; // still running
     cpu_set_t allowed;
     if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) return;
     const int current = sched_getcpu();
     if (current >= 0 && current < CPU_SETSIZE) CPU_CLR(current, &allowed);
     if (CPU_COUNT(&allowed) == 0) return;
-    std::thread& thread = warmUp().thread;
-    if (thread.joinable()) return;
     thread = std::thread([] { FcInit(); });
     // Off this processor: left to the scheduler, the thread often waits
     // milliseconds behind the one that started it.

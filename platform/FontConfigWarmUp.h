@@ -8,9 +8,9 @@ namespace platform {
 // processor nothing is started and the toolkit reads it when first asked.
 void StartFontConfigWarmUp();
 
-// Before the first text is measured. Returns at once when the warm-up has
-// finished or was never started; otherwise Qt would read the configuration a
-// second time beside it.
+// Called before the first text is measured, so that Qt does not read the
+// configuration a second time beside the warm-up. Returns at once when the
+// warm-up has finished or was never started.
 void WaitForFontConfig();
 
 } // namespace platform
