@@ -28,6 +28,7 @@ ButtonPreview::ButtonPreview(QWidget* parent) : QWidget(parent) {
 
 void ButtonPreview::setSettings(const GlimmerSettings& settings) {
     m_settings = settings;
+    m_dark = DarkColors::dark(settings);
     loadIcon();
     updateGeometry();
     update();
@@ -58,7 +59,7 @@ void ButtonPreview::loadIcon() {
 QSize ButtonPreview::sizeHint() const {
     const int w = std::min(m_settings.width, 220);
     const int h = std::min(m_settings.height, 120);
-    return {4 * w + 5 * kGap, h + kLabelHeight + 2 * kGap};
+    return {4 * w + 5 * kGap, 2 * h + kLabelHeight + 3 * kGap};
 }
 
 QSize ButtonPreview::minimumSizeHint() const {
@@ -73,35 +74,43 @@ void ButtonPreview::paintEvent(QPaintEvent*) {
     // Shrunk as a whole, never distorted, when the dialog is narrow.
     const qreal scale = std::min({1.0, cell / m_settings.width, 120.0 / m_settings.height});
     const QSizeF button(m_settings.width * scale, m_settings.height * scale);
+    const qreal rowHeight = button.height() + kGap;
+    const qreal top = kLabelHeight + kGap / 2.0;
+    p.fillRect(QRectF(0, top, width(), rowHeight), m_settings.pageColor);
+    p.fillRect(QRectF(0, top + rowHeight, width(), rowHeight), DarkColors::DarkPage);
+    const SchemeColors light = DarkColors::light(m_settings);
     for (int i = 0; i < ButtonStateCount; ++i) {
         const qreal x = kGap + i * (cell + kGap);
         p.setPen(palette().color(QPalette::Text));
         p.drawText(QRectF(x, 2, cell, kLabelHeight), Qt::AlignCenter, tr(kLabels[i]));
-        const QRectF r(x + (cell - button.width()) / 2, kLabelHeight + kGap, button.width(),
-                       button.height());
-        p.save();
-        p.translate(r.topLeft());
-        p.scale(scale, scale);
-        paintButton(p, QRectF(0, 0, m_settings.width, m_settings.height),
-                    static_cast<ButtonState>(i), m_phase);
-        p.restore();
+        for (int row = 0; row < 2; ++row) {
+            const QRectF r(x + (cell - button.width()) / 2, top + kGap / 2.0 + row * rowHeight,
+                           button.width(), button.height());
+            p.save();
+            p.translate(r.topLeft());
+            p.scale(scale, scale);
+            paintButton(p, QRectF(0, 0, m_settings.width, m_settings.height),
+                        row == 0 ? light : m_dark, static_cast<ButtonState>(i), m_phase);
+            p.restore();
+        }
     }
 }
 
-QImage ButtonPreview::renderState(ButtonState state, qreal phase) const {
+QImage ButtonPreview::renderState(ButtonState state, qreal phase, Scheme scheme) const {
     QImage image(m_settings.width + 12, m_settings.height + 12,
                  QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    paintButton(p, QRectF(6, 6, m_settings.width, m_settings.height), state, phase);
+    paintButton(p, QRectF(6, 6, m_settings.width, m_settings.height),
+                scheme == Scheme::Light ? DarkColors::light(m_settings) : m_dark, state, phase);
     return image;
 }
 
-void ButtonPreview::paintButton(QPainter& p, const QRectF& rect, ButtonState state,
-                                qreal phase) const {
+void ButtonPreview::paintButton(QPainter& p, const QRectF& rect, const SchemeColors& colors,
+                                ButtonState state, qreal phase) const {
     const GlimmerSettings& s = m_settings;
-    const StateColors& c = s.state(state);
+    const StateColors& c = colors.state(state);
     const qreal radius =
         std::min<qreal>({qreal(s.cornerRadius), rect.width() / 2, rect.height() / 2});
     QPainterPath shape;
@@ -141,7 +150,7 @@ void ButtonPreview::paintButton(QPainter& p, const QRectF& rect, ButtonState sta
         QPainterPath inner;
         const qreal r = std::max<qreal>(0, radius - half);
         inner.addRoundedRect(rect.adjusted(half, half, -half, -half), r, r);
-        p.strokePath(inner, QPen(s.borderColor, s.borderWidth));
+        p.strokePath(inner, QPen(colors.border, s.borderWidth));
     }
 
     QFont font(s.fontFamily);

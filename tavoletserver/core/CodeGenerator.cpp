@@ -1,12 +1,14 @@
 #include "CodeGenerator.h"
 
+#include "DarkColors.h"
 #include "FontCatalog.h"
 #include "SupportFiles.h"
 #include "WebText.h"
-#include "WidgetFile.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
@@ -24,7 +26,8 @@ const char kStyleRuntime[] =
 
 // The shared runtime. It defines itself once per page (replacing the style-only
 // one above), adds style sheets, and plays sounds only after the visitor has
-// pressed a key or pointer, as browsers expect. A link with a click sound waits
+// pressed a key or pointer, as browsers expect. A hover sound needs a pointer
+// that hovers: a tap on a touch screen must not play it. A link with a click sound waits
 // a moment before leaving the page so that the sound is heard; modified clicks
 // and other targets go as usual.
 const char kRuntime[] =
@@ -33,13 +36,19 @@ const char kRuntime[] =
     "d.addEventListener(\"pointerdown\",o,!0);d.addEventListener(\"keydown\",o,!0);"
     "function p(s){if(u&&s)try{var a=new Audio(s).play();a&&a.catch&&a.catch(n)}catch(e){}}"
     "return{css:" GK_ADD_CSS ","
-    "wire:function(b,h,c){if(!b)return;h&&b.addEventListener(\"mouseenter\",function(){p(h)});"
+    "wire:function(b,h,c){if(!b)return;h&&b.addEventListener(\"pointerenter\",function(e){"
+    "e.pointerType!=\"touch\"&&matchMedia(\"(hover:hover)\").matches&&p(h)});"
     "c&&b.addEventListener(\"click\",function(e){p(c);var t=b.getAttribute(\"target\");"
     "if(b.href&&!e.defaultPrevented&&!e.button&&!(e.ctrlKey||e.metaKey||e.shiftKey||e.altKey)"
     "&&(!t||t==\"_self\")){e.preventDefault();setTimeout(function(){location.href=b.href},250)}})}}"
     "}(document);";
 
 #undef GK_ADD_CSS
+
+// The widget's class, doubled to outweigh page rules.
+QString selector(const QString& key) {
+    return QStringLiteral(".gk-%1.gk-%1").arg(key);
+}
 
 // #rrggbb, or #rgb where that says the same.
 QString hex(const QColor& c) {
@@ -61,9 +70,39 @@ QString background(const GlimmerSettings& s, const StateColors& c) {
     return paint + QLatin1String(" border-box");
 }
 
-QString colours(const GlimmerSettings& s, ButtonState state) {
-    const StateColors& c = s.state(state);
+QString colours(const GlimmerSettings& s, const StateColors& c) {
     return QStringLiteral("color:%1;background:%2").arg(hex(c.text), background(s, c));
+}
+
+// The state rules after the base rule, in the order that lets focus outweigh
+// hover and a press outweigh both. Hover looks apply only where a pointer
+// hovers, so a tap on a touch screen leaves none behind.
+QString stateRules(const GlimmerSettings& s, const QString& sel, const SchemeColors& c,
+                   const QString& focusExtra, const QString& hoverExtra = {}) {
+    return QLatin1String("@media (hover:hover){") + sel + QLatin1String(":hover{") +
+           colours(s, c.state(ButtonState::Hover)) + QLatin1Char('}') + hoverExtra +
+           QLatin1Char('}') + sel + QLatin1String(":focus-visible{") +
+           colours(s, c.state(ButtonState::Focus)) + focusExtra + QLatin1Char('}') + sel +
+           QLatin1String(":active{") + colours(s, c.state(ButtonState::Pressed)) + QLatin1Char('}');
+}
+
+// Windows' high-contrast themes and the like: system colours only, an edge
+// even where the design has no border, a ring that needs no box-shadow (it
+// is dropped there), icons outlined so that a light icon on a light
+// ButtonFace stays visible, and no glimmer.
+QString forcedColourRules(const GlimmerSettings& s, const QString& sel) {
+    QString css = QLatin1String("@media (forced-colors:active){") + sel +
+                  QStringLiteral("{color:ButtonText;background:ButtonFace;border:%1 solid "
+                                 "ButtonText}@media (hover:hover){")
+                      .arg(px(std::max(1, s.borderWidth))) +
+                  sel + QLatin1String(":hover{border-color:Highlight}}") + sel +
+                  QLatin1String(":focus-visible{outline:2px solid CanvasText}");
+    if (!s.iconPath.isEmpty())
+        css += sel + QLatin1String(" img{filter:drop-shadow(1px 0 ButtonText) drop-shadow(-1px 0 "
+                                   "ButtonText) drop-shadow(0 1px ButtonText) drop-shadow(0 -1px "
+                                   "ButtonText)}");
+    if (s.glimmerEnabled) css += sel + QLatin1String("::after{display:none}");
+    return css + QLatin1Char('}');
 }
 
 QString iconMarkup(const GlimmerSettings& s, const QList<SupportFile>& files) {
@@ -87,15 +126,61 @@ QString soundUrl(const QString& path, const QList<SupportFile>& files) {
 
 namespace CodeGenerator {
 
-QString widgetKey(const GlimmerSettings& settings) {
-    // Media count by file name only, so moving the sources keeps the key.
-    GlimmerWidget shape;
-    shape.settings = settings;
-    for (QString* path :
-         {&shape.settings.iconPath, &shape.settings.hoverSoundPath, &shape.settings.clickSoundPath})
-        *path = QFileInfo(*path).fileName();
-    const QByteArray digest =
-        QCryptographicHash::hash(WidgetFile::serialize(shape, {}), QCryptographicHash::Sha1);
+QString widgetKey(const GlimmerSettings& s) {
+    // The first part keeps the shape of the text the key was first taken
+    // from, so that widgets published since keep their class and folder
+    // names; settings added later join only when they differ from their
+    // defaults. Media count by file name only, so moving the sources keeps the key.
+    const auto name = [](const QString& path) { return QFileInfo(path).fileName(); };
+    QJsonObject states;
+    for (int i = 0; i < ButtonStateCount; ++i)
+        states.insert(stateName(static_cast<ButtonState>(i)),
+                      QJsonObject{{"text", s.states[i].text.name()},
+                                  {"fill", s.states[i].fill.name()},
+                                  {"fill2", s.states[i].fill2.name()}});
+    const QJsonObject button{
+        {"caption", s.caption},
+        {"tooltip", s.tooltip},
+        {"font",
+         QJsonObject{{"family", s.fontFamily}, {"size", s.fontSize}, {"weight", s.fontWeight}}},
+        {"fill", s.fillStyle == FillStyle::Solid ? "solid" : "gradient"},
+        {"states", states},
+        {"width", s.width},
+        {"height", s.height},
+        {"cornerRadius", s.cornerRadius},
+        {"border", QJsonObject{{"width", s.borderWidth}, {"color", s.borderColor.name()}}},
+        {"glimmer",
+         QJsonObject{{"enabled", s.glimmerEnabled},
+                     {"color", s.glimmerColor.name()},
+                     {"speed", s.glimmerSpeed},
+                     {"trigger", s.glimmerTrigger == GlimmerTrigger::Always ? "always" : "hover"}}},
+        {"icon", QJsonObject{{"path", name(s.iconPath)},
+                             {"position", s.iconPosition == IconPosition::Left ? "left" : "right"},
+                             {"size", s.iconSize}}},
+        {"link", QJsonObject{{"url", s.linkUrl}, {"target", s.linkTarget}}},
+        {"sounds",
+         QJsonObject{{"hover", name(s.hoverSoundPath)}, {"click", name(s.clickSoundPath)}}},
+    };
+    const QJsonObject root{
+        {"format", "Glimmerkey widget"},
+        {"version", 1},
+        {"ownerProgId", "TavoletServer.Glimmerkey"},
+        {"name", "Normal"},
+        {"description", ""},
+        {"auxText", ""},
+        {"saveTime", ""},
+        {"button", button},
+    };
+    QByteArray text = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    if (s.darkScheme != DarkScheme::Same) {
+        // The colours served, whether derived or the user's own.
+        const SchemeColors dark = DarkColors::dark(s);
+        text += "dark";
+        for (const StateColors& c : dark.states)
+            text += ' ' + (c.text.name() + c.fill.name() + c.fill2.name()).toLatin1();
+        text += ' ' + dark.border.name().toLatin1();
+    }
+    const QByteArray digest = QCryptographicHash::hash(text, QCryptographicHash::Sha1);
     return QString::fromLatin1(digest.left(4).toHex());
 }
 
@@ -107,31 +192,38 @@ QString accessibleName(const GlimmerSettings& s) {
 
 QString styleSheet(const GlimmerSettings& s) {
     const QString key = widgetKey(s);
-    const QString sel = QStringLiteral(".gk-%1.gk-%1").arg(key); // doubled to outweigh page rules
+    const QString sel = selector(key);
     QString css;
     // "all:unset" drops whatever the page sets on links, buttons, spans and
     // images; inherited properties are then set again so that none comes in
     // from the element the widget sits in.
-    css += sel + QStringLiteral(
-                     "{all:unset;position:relative;display:inline-flex;align-items:center;"
-                     "justify-content:center;gap:.4em;box-sizing:border-box;width:%1;height:%2;"
-                     "padding:0 .6em;overflow:hidden;vertical-align:middle;border:%3 solid %4;"
-                     "border-radius:%5;font:normal %6 %7/1.2 %8;letter-spacing:normal;"
-                     "word-spacing:normal;text-align:center;text-indent:0;text-transform:none;"
-                     "text-shadow:none;white-space:nowrap;cursor:pointer;%9}")
-                     .arg(px(s.width), px(s.height), px(s.borderWidth), hex(s.borderColor),
-                          px(s.cornerRadius), QString::number(s.fontWeight), px(s.fontSize),
-                          FontCatalog::cssStack(s.fontFamily), colours(s, ButtonState::Normal));
-    css += sel + QLatin1String(":hover{") + colours(s, ButtonState::Hover) + QLatin1Char('}');
-    // A white ring inside a black one stays visible on any page colour.
-    css += sel + QLatin1String(":focus-visible{") + colours(s, ButtonState::Focus) +
-           QLatin1String(";outline:2px solid #000;outline-offset:2px;box-shadow:0 0 0 2px #fff}");
-    css += sel + QLatin1String(":active{") + colours(s, ButtonState::Pressed) + QLatin1Char('}');
     css +=
         sel +
-        QLatin1String(
-            ">span{all:unset;position:relative;z-index:1;overflow:hidden;text-overflow:ellipsis}");
-    css += sel + QStringLiteral(">img{all:unset;position:relative;z-index:1;display:block;flex:"
+        QStringLiteral("{all:unset;position:relative;display:inline-flex;align-items:center;"
+                       "justify-content:center;gap:.4em;box-sizing:border-box;width:%1;height:%2;"
+                       "padding:0 .6em;overflow:hidden;vertical-align:middle;border:%3 solid %4;"
+                       "border-radius:%5;font:normal %6 %7/1.2 %8;letter-spacing:normal;"
+                       "word-spacing:normal;text-align:center;text-indent:0;text-transform:none;"
+                       "text-shadow:none;white-space:nowrap;cursor:pointer;%9}")
+            .arg(px(s.width), px(s.height), px(s.borderWidth), hex(s.borderColor),
+                 px(s.cornerRadius), QString::number(s.fontWeight), px(s.fontSize),
+                 FontCatalog::cssStack(s.fontFamily), colours(s, s.state(ButtonState::Normal)));
+    // The glimmer of a hover trigger starts with the hover look, where there is hover.
+    const QString animation = QStringLiteral("::after{animation:gk-%1 %2ms ease-in-out infinite}")
+                                  .arg(key)
+                                  .arg(s.glimmerPeriodMs());
+    const bool onHover = s.glimmerEnabled && s.glimmerTrigger == GlimmerTrigger::Hover;
+    // A white ring inside a black one stays visible on any page colour.
+    css += stateRules(s, sel, DarkColors::light(s),
+                      QStringLiteral(";outline:2px solid #000;outline-offset:2px;box-shadow:0 0 0 "
+                                     "2px #fff"),
+                      onHover ? sel + QLatin1String(":hover") + animation : QString());
+    // Descendant selectors: the button holds only these, and ">" costs more
+    // once escaped in the cursor's script.
+    css += sel + QLatin1String(
+                     " span{all:unset;position:relative;z-index:1;overflow:hidden;text-overflow:"
+                     "ellipsis}");
+    css += sel + QStringLiteral(" img{all:unset;position:relative;z-index:1;display:block;flex:"
                                 "none;width:%1;height:%1}")
                      .arg(px(s.iconSize));
     if (s.glimmerEnabled) {
@@ -144,18 +236,22 @@ QString styleSheet(const GlimmerSettings& s) {
                                     "transform:translateX(-150%);pointer-events:none}")
                          .arg(clear, bright);
         css += QStringLiteral("@keyframes gk-%1{to{transform:translateX(350%)}}").arg(key);
-        const QString animation =
-            QStringLiteral("::after{animation:gk-%1 %2ms ease-in-out infinite}")
-                .arg(key)
-                .arg(s.glimmerPeriodMs());
-        if (s.glimmerTrigger == GlimmerTrigger::Always)
-            css += sel + animation;
-        else
-            css += sel + QLatin1String(":hover::after,") + sel + QLatin1String(":focus-visible") +
-                   animation;
-        css += QLatin1String("@media (prefers-reduced-motion:reduce){") + sel +
-               QLatin1String("::after{display:none!important}}");
+        css += sel + (onHover ? QLatin1String(":focus-visible") : QLatin1String()) + animation;
     }
+    if (s.darkScheme != DarkScheme::Same) {
+        const SchemeColors dark = DarkColors::dark(s);
+        css +=
+            QLatin1String("@media (prefers-color-scheme:dark){") + sel + QLatin1Char('{') +
+            colours(s, dark.state(ButtonState::Normal)) +
+            (s.borderWidth > 0 ? QLatin1String(";border-color:") + hex(dark.border) : QString()) +
+            QLatin1Char('}') + stateRules(s, sel, dark, {}) + QLatin1Char('}');
+    }
+    // No motion at all, whatever a later rule or the page would start; the
+    // resting band lies outside the button.
+    css += QLatin1String("@media (prefers-reduced-motion:reduce){") + sel + QLatin1Char(',') + sel +
+           QLatin1String(" *,") + sel +
+           QLatin1String("::after{animation:none!important;transition:none!important}}") +
+           forcedColourRules(s, sel);
     return css;
 }
 
@@ -202,8 +298,18 @@ QString cursor(const GlimmerSettings& s) {
                   click = soundUrl(s.clickSoundPath, files);
     const bool sounds = !hover.isEmpty() || !click.isEmpty();
     QString js = QLatin1String(sounds ? kRuntime : kStyleRuntime);
-    js += QStringLiteral("Glimmerkey.css(%1,%2);")
-              .arg(WebText::jsString(key), WebText::jsString(styleSheet(s)));
+    // The script's copy of the style sheet writes "$" for the widget's
+    // selector and expands it, which keeps the cursor well within its weight.
+    const QString sheet = styleSheet(s);
+    const QString sel = selector(key);
+    if (sheet.contains(QLatin1Char('$')))
+        js += QStringLiteral("Glimmerkey.css(%1,%2);")
+                  .arg(WebText::jsString(key), WebText::jsString(sheet));
+    else
+        js += QStringLiteral("Glimmerkey.css(%1,%2.split(\"$\").join(%3));")
+                  .arg(WebText::jsString(key),
+                       WebText::jsString(QString(sheet).replace(sel, QLatin1String("$"))),
+                       WebText::jsString(sel));
     if (sounds) {
         js += QStringLiteral("Glimmerkey.wire(document.currentScript&&document.currentScript."
                              "previousElementSibling,%1,%2);")

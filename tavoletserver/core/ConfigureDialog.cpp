@@ -2,6 +2,7 @@
 
 #include "ButtonPreview.h"
 #include "Contrast.h"
+#include "DarkColors.h"
 #include "FontCatalog.h"
 #include "WebText.h"
 
@@ -61,7 +62,8 @@ void selectData(QComboBox* combo, const QVariant& value) {
 
 } // namespace
 
-ConfigureDialog::ConfigureDialog(const GlimmerSettings& settings, QWidget* parent)
+ConfigureDialog::ConfigureDialog(const GlimmerSettings& settings, QWidget* parent,
+                                 const QSize& enlargedFrom)
     : QDialog(parent), m_original(settings) {
     m_original.normalize();
     m_edited = m_original;
@@ -72,12 +74,28 @@ ConfigureDialog::ConfigureDialog(const GlimmerSettings& settings, QWidget* paren
     m_contrastNote->setWordWrap(true);
     m_contrastNote->setStyleSheet(QStringLiteral("color:#8a4b00"));
     m_contrastNote->hide();
+    m_sizeNote = new QLabel;
+    m_sizeNote->setWordWrap(true);
+    m_sizeNote->setStyleSheet(QStringLiteral("color:#8a4b00"));
+    if (enlargedFrom.isValid())
+        m_sizeNote->setText(
+            tr("This widget was saved at %1 x %2 px. Buttons are now at least %3 x %4 px, so "
+               "that a finger or pointer can hit them; it is shown at %5 x %6 px and saved so.")
+                .arg(enlargedFrom.width())
+                .arg(enlargedFrom.height())
+                .arg(Limits::MinPointerTarget)
+                .arg(Limits::MinPointerTarget)
+                .arg(m_original.width)
+                .arg(m_original.height));
+    else
+        m_sizeNote->hide();
 
     auto* tabs = new QTabWidget;
     tabs->addTab(createTextPage(), tr("&Text and link"));
     tabs->addTab(createColorPage(), tr("&Colours"));
     tabs->addTab(createShapePage(), tr("&Shape and glimmer"));
     tabs->addTab(createMediaPage(), tr("&Icon and sounds"));
+    tabs->addTab(createDarkPage(), tr("&Dark pages"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -86,6 +104,7 @@ ConfigureDialog::ConfigureDialog(const GlimmerSettings& settings, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_preview);
     layout->addWidget(m_contrastNote);
+    layout->addWidget(m_sizeNote);
     layout->addWidget(tabs);
     layout->addWidget(buttons);
 
@@ -93,8 +112,9 @@ ConfigureDialog::ConfigureDialog(const GlimmerSettings& settings, QWidget* paren
     refresh();
 }
 
-bool ConfigureDialog::configure(GlimmerSettings& settings, QWidget* parent) {
-    ConfigureDialog dialog(settings, parent);
+bool ConfigureDialog::configure(GlimmerSettings& settings, QWidget* parent,
+                                const QSize& enlargedFrom) {
+    ConfigureDialog dialog(settings, parent, enlargedFrom);
     if (dialog.exec() != QDialog::Accepted || !dialog.isChanged()) return false;
     settings = dialog.edited();
     return true;
@@ -183,9 +203,73 @@ QWidget* ConfigureDialog::createColorPage() {
             grid->addWidget(button, s + 2, r + 1);
         }
     }
-    grid->setRowStretch(ButtonStateCount + 2, 1);
+    m_pageColor = createColorButton(tr("Page background colour"));
+    m_pageColor->setToolTip(tr("The page the preview shows the button on, and the contrast "
+                               "checks measure its edge against"));
+    connect(m_pageColor, &QPushButton::clicked, this,
+            [this] { pickColor(m_edited.pageColor, tr("Page background colour")); });
+    grid->addWidget(new QLabel(tr("Page (preview):")), ButtonStateCount + 2, 0);
+    grid->addWidget(m_pageColor, ButtonStateCount + 2, 1);
+    grid->setRowStretch(ButtonStateCount + 3, 1);
     connect(m_fill, &QComboBox::currentIndexChanged, this, &ConfigureDialog::refresh);
     return page;
+}
+
+QWidget* ConfigureDialog::createDarkPage() {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    m_darkScheme = new QComboBox;
+    m_darkScheme->addItem(tr("Same colours"), static_cast<int>(DarkScheme::Same));
+    m_darkScheme->addItem(tr("Automatic"), static_cast<int>(DarkScheme::Automatic));
+    m_darkScheme->addItem(tr("Custom"), static_cast<int>(DarkScheme::Custom));
+    m_darkScheme->setAccessibleName(tr("Colours on dark pages"));
+    grid->addWidget(new QLabel(tr("On &dark pages:")), 0, 0);
+    grid->addWidget(m_darkScheme, 0, 1, 1, 3);
+    auto* note = new QLabel(
+        tr("Visitors who ask for a dark colour scheme get these colours. Automatic mirrors the "
+           "lightness of your colours and keeps every state readable and its edge visible; "
+           "Custom uses the colours below."));
+    note->setWordWrap(true);
+    grid->addWidget(note, 1, 0, 1, 4);
+    for (int r = 0; r < 3; ++r)
+        grid->addWidget(new QLabel(tr(kRoleLabels[r])), 2, r + 1);
+    for (int s = 0; s < ButtonStateCount; ++s) {
+        grid->addWidget(new QLabel(tr(kStateLabels[s])), s + 3, 0);
+        for (int r = 0; r < 3; ++r) {
+            auto* button = createColorButton(
+                tr("Dark %1 %2 colour").arg(tr(kStateLabels[s]), tr(kRoleLabels[r])));
+            const auto state = static_cast<ButtonState>(s);
+            const auto role = static_cast<ColorRole>(r);
+            connect(button, &QPushButton::clicked, this,
+                    [this, state, role] { pickDarkStateColor(state, role); });
+            m_darkButtons[s][r] = button;
+            grid->addWidget(button, s + 3, r + 1);
+        }
+    }
+    m_darkBorder = createColorButton(tr("Dark border colour"));
+    connect(m_darkBorder, &QPushButton::clicked, this,
+            [this] { pickColor(m_edited.darkBorderColor, tr("Dark border colour")); });
+    grid->addWidget(new QLabel(tr("Border:")), ButtonStateCount + 3, 0);
+    grid->addWidget(m_darkBorder, ButtonStateCount + 3, 1);
+    grid->setRowStretch(ButtonStateCount + 4, 1);
+    connect(m_darkScheme, &QComboBox::currentIndexChanged, this,
+            &ConfigureDialog::onDarkSchemeChosen);
+    return page;
+}
+
+void ConfigureDialog::onDarkSchemeChosen() {
+    if (m_loading) return;
+    const auto chosen = static_cast<DarkScheme>(m_darkScheme->currentData().toInt());
+    // Custom colours never set start from the automatic ones rather than
+    // from unrelated defaults.
+    const GlimmerSettings defaults;
+    if (chosen == DarkScheme::Custom && m_edited.darkStates == defaults.darkStates &&
+        m_edited.darkBorderColor == defaults.darkBorderColor) {
+        const SchemeColors derived = DarkColors::derive(m_edited);
+        m_edited.darkStates = derived.states;
+        m_edited.darkBorderColor = derived.border;
+    }
+    refresh();
 }
 
 QWidget* ConfigureDialog::createShapePage() {
@@ -284,6 +368,7 @@ void ConfigureDialog::loadControls() {
     m_fontSize->setValue(s.fontSize);
     selectData(m_fontWeight, s.fontWeight);
     m_fill->setCurrentIndex(s.fillStyle == FillStyle::Solid ? 0 : 1);
+    selectData(m_darkScheme, static_cast<int>(s.darkScheme));
     m_width->setValue(s.width);
     m_height->setValue(s.height);
     m_radius->setValue(s.cornerRadius);
@@ -309,6 +394,7 @@ void ConfigureDialog::readControls() {
     s.fontSize = m_fontSize->value();
     s.fontWeight = m_fontWeight->currentData().toInt();
     s.fillStyle = m_fill->currentIndex() == 0 ? FillStyle::Solid : FillStyle::Gradient;
+    s.darkScheme = static_cast<DarkScheme>(m_darkScheme->currentData().toInt());
     s.width = m_width->value();
     s.height = m_height->value();
     s.cornerRadius = m_radius->value();
@@ -333,6 +419,16 @@ void ConfigureDialog::refresh() {
             showColor(m_colorButtons[st][r], colorOf(colors, static_cast<ColorRole>(r)));
             m_colorButtons[st][r]->setEnabled(r != 2 || s.fillStyle == FillStyle::Gradient);
         }
+    for (int st = 0; st < ButtonStateCount; ++st)
+        for (int r = 0; r < 3; ++r) {
+            showColor(m_darkButtons[st][r],
+                      colorOf(m_edited.darkStates[st], static_cast<ColorRole>(r)));
+            m_darkButtons[st][r]->setEnabled(s.darkScheme == DarkScheme::Custom &&
+                                             (r != 2 || s.fillStyle == FillStyle::Gradient));
+        }
+    showColor(m_darkBorder, s.darkBorderColor);
+    m_darkBorder->setEnabled(s.darkScheme == DarkScheme::Custom && s.borderWidth > 0);
+    showColor(m_pageColor, s.pageColor);
     showColor(m_borderColor, s.borderColor);
     showColor(m_glimmerColor, s.glimmerColor);
     m_link->setEnabled(m_linkCheck->isChecked());
@@ -354,18 +450,74 @@ void ConfigureDialog::refresh() {
     m_linkNote->setText(linkProblem);
     m_linkNote->setVisible(!linkProblem.isEmpty());
 
-    QStringList low;
-    for (const Contrast::Issue& issue : Contrast::issues(s))
-        low << tr("%1 %2:1")
-                   .arg(tr(kStateLabels[static_cast<int>(issue.state)]))
-                   .arg(issue.ratio, 0, 'f', 1);
-    m_contrastNote->setText(
-        low.isEmpty() ? QString()
-                      : tr("Low contrast between text and fill: %1. Visitors may not be able "
-                           "to read the caption; aim for at least 4.5:1 in every state.")
-                            .arg(low.join(QLatin1String(", "))));
-    m_contrastNote->setVisible(!low.isEmpty());
+    const QString problems = contrastProblems();
+    m_contrastNote->setText(problems);
+    m_contrastNote->setVisible(!problems.isEmpty());
     m_preview->setSettings(s);
+}
+
+QString ConfigureDialog::contrastProblems() const {
+    const GlimmerSettings& s = m_edited;
+    auto list = [this](const QList<Contrast::Issue>& issues) {
+        QStringList out;
+        for (const Contrast::Issue& issue : issues)
+            out << tr("%1 %2:1")
+                       .arg(tr(kStateLabels[static_cast<int>(issue.state)]))
+                       .arg(issue.ratio, 0, 'f', 1);
+        return out.join(QLatin1String(", "));
+    };
+    QStringList notes;
+    if (const QString low = list(Contrast::issues(s)); !low.isEmpty())
+        notes << tr("Low contrast between text and fill: %1. Visitors may not be able to read "
+                    "the caption; aim for at least 4.5:1 in every state.")
+                     .arg(low);
+    if (const QString low = list(Contrast::edgeIssues(DarkColors::light(s), s, s.pageColor));
+        !low.isEmpty())
+        notes << tr("The button's edge hardly stands out from the page (%1): %2. Aim for at "
+                    "least 3:1 with the border or the fill.")
+                     .arg(s.pageColor.name(), low);
+    if (s.darkScheme != DarkScheme::Same) {
+        const SchemeColors dark = DarkColors::dark(s);
+        if (const QString low = list(Contrast::textIssues(dark, s.fillStyle)); !low.isEmpty())
+            notes << tr("On dark pages the text is hard to read: %1.").arg(low);
+        if (const QString low = list(Contrast::edgeIssues(dark, s, DarkColors::DarkPage));
+            !low.isEmpty())
+            notes << tr("On dark pages the button's edge hardly stands out: %1.").arg(low);
+    }
+    return notes.join(QLatin1Char(' '));
+}
+
+QPushButton* ConfigureDialog::darkColorButton(ButtonState state, ColorRole role) const {
+    return m_darkButtons[static_cast<int>(state)][static_cast<int>(role)];
+}
+
+void ConfigureDialog::setDarkStateColor(ButtonState state, ColorRole role, const QColor& color) {
+    if (!color.isValid()) return;
+    colorOf(m_edited.darkStates[static_cast<int>(state)], role) = color;
+    refresh();
+}
+
+void ConfigureDialog::setDarkBorderColor(const QColor& color) {
+    if (!color.isValid()) return;
+    m_edited.darkBorderColor = color;
+    refresh();
+}
+
+void ConfigureDialog::setPageColor(const QColor& color) {
+    if (!color.isValid()) return;
+    m_edited.pageColor = color;
+    refresh();
+}
+
+void ConfigureDialog::pickDarkStateColor(ButtonState state, ColorRole role) {
+    const QColor current = colorOf(m_edited.darkStates[static_cast<int>(state)], role);
+    setDarkStateColor(
+        state, role,
+        QColorDialog::getColor(current, this, darkColorButton(state, role)->accessibleName()));
+}
+
+QString ConfigureDialog::sizeNote() const {
+    return m_sizeNote->isHidden() ? QString() : m_sizeNote->text();
 }
 
 QPushButton* ConfigureDialog::colorButton(ButtonState state, ColorRole role) const {

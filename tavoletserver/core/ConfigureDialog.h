@@ -23,11 +23,15 @@ class ConfigureDialog : public QDialog {
 public:
     enum class ColorRole { Text, Fill, Fill2 };
 
-    explicit ConfigureDialog(const GlimmerSettings& settings, QWidget* parent = nullptr);
+    // `enlargedFrom`: the size the widget's file asked for, when loading
+    // enlarged it to today's smallest button; the dialog says so.
+    explicit ConfigureDialog(const GlimmerSettings& settings, QWidget* parent = nullptr,
+                             const QSize& enlargedFrom = {});
 
     // Shows the dialog modally; on OK with a change, stores it in `settings`
     // and returns true.
-    static bool configure(GlimmerSettings& settings, QWidget* parent = nullptr);
+    static bool configure(GlimmerSettings& settings, QWidget* parent = nullptr,
+                          const QSize& enlargedFrom = {});
 
     const GlimmerSettings& original() const { return m_original; }
     const GlimmerSettings& edited() const { return m_edited; }
@@ -35,13 +39,19 @@ public:
 
     void setStateColor(ButtonState state, ColorRole role, const QColor& color);
     void setBorderColor(const QColor& color);
+    void setDarkStateColor(ButtonState state, ColorRole role, const QColor& color);
+    void setDarkBorderColor(const QColor& color);
+    void setPageColor(const QColor& color);
     void setGlimmerColor(const QColor& color);
     void setIconPath(const QString& path);
     void setHoverSoundPath(const QString& path);
     void setClickSoundPath(const QString& path);
 
-    // The low-contrast note; empty while every state reads well.
+    // The low-contrast note; empty while every state reads well and stands
+    // out from the page in both schemes.
     QString contrastWarning() const;
+    // The note about a size enlarged on load; empty when there was none.
+    QString sizeNote() const;
     // The note about a refused link address; empty while there is none.
     QString linkWarning() const;
 
@@ -55,6 +65,8 @@ public:
     QComboBox* fontWeightCombo() const { return m_fontWeight; }
     QComboBox* fillCombo() const { return m_fill; }
     QPushButton* colorButton(ButtonState state, ColorRole role) const;
+    QComboBox* darkSchemeCombo() const { return m_darkScheme; }
+    QPushButton* darkColorButton(ButtonState state, ColorRole role) const;
     QSpinBox* widthSpin() const { return m_width; }
     QSpinBox* heightSpin() const { return m_height; }
     QSpinBox* radiusSpin() const { return m_radius; }
@@ -71,6 +83,7 @@ private:
     QWidget* createColorPage();
     QWidget* createShapePage();
     QWidget* createMediaPage();
+    QWidget* createDarkPage();
     QPushButton* createColorButton(const QString& accessibleName);
     QWidget* createFileRow(QLineEdit*& edit, void (ConfigureDialog::*browse)(),
                            void (ConfigureDialog::*clear)());
@@ -78,6 +91,9 @@ private:
     void readControls();
     void refresh();
     void pickStateColor(ButtonState state, ColorRole role);
+    void pickDarkStateColor(ButtonState state, ColorRole role);
+    void onDarkSchemeChosen();
+    QString contrastProblems() const;
     void pickColor(QColor& target, const QString& title);
     void browseIcon();
     void browseHoverSound();
@@ -101,6 +117,10 @@ private:
     QComboBox* m_fontWeight = nullptr;
     QComboBox* m_fill = nullptr;
     std::array<std::array<QPushButton*, 3>, ButtonStateCount> m_colorButtons{};
+    QPushButton* m_pageColor = nullptr;
+    QComboBox* m_darkScheme = nullptr;
+    std::array<std::array<QPushButton*, 3>, ButtonStateCount> m_darkButtons{};
+    QPushButton* m_darkBorder = nullptr;
     QSpinBox* m_width = nullptr;
     QSpinBox* m_height = nullptr;
     QSpinBox* m_radius = nullptr;
@@ -118,4 +138,5 @@ private:
     ButtonPreview* m_preview = nullptr;
     QLabel* m_contrastNote = nullptr;
     QLabel* m_linkNote = nullptr;
+    QLabel* m_sizeNote = nullptr;
 };

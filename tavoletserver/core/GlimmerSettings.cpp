@@ -89,6 +89,13 @@ void GlimmerSettings::normalize() {
     cornerRadius = std::clamp(cornerRadius, 0, Limits::MaxCornerRadius);
     borderWidth = std::clamp(borderWidth, 0, Limits::MaxBorderWidth);
     borderColor = opaque(borderColor);
+    for (StateColors& s : darkStates) {
+        s.text = opaque(s.text);
+        s.fill = opaque(s.fill);
+        s.fill2 = opaque(s.fill2);
+    }
+    darkBorderColor = opaque(darkBorderColor);
+    pageColor = opaque(pageColor);
 
     glimmerColor = opaque(glimmerColor);
     glimmerSpeed = std::clamp(glimmerSpeed, Limits::MinGlimmerSpeed, Limits::MaxGlimmerSpeed);

@@ -14,6 +14,8 @@ inline constexpr int ButtonStateCount = 4;
 enum class FillStyle { Solid, Gradient };
 enum class GlimmerTrigger { Always, Hover };
 enum class IconPosition { Left, Right };
+// What the button wears on pages that follow a dark colour scheme.
+enum class DarkScheme { Same, Automatic, Custom };
 
 struct StateColors {
     QColor text;
@@ -31,8 +33,10 @@ inline constexpr int TooltipLength = 120;
 inline constexpr int UrlLength = 512;
 inline constexpr int PathLength = 4096;
 inline constexpr int MinFontSize = 8, MaxFontSize = 72;
+// A pointer target of at least 24 x 24 CSS pixels (WCAG 2.2, 2.5.8).
+inline constexpr int MinPointerTarget = 24;
 inline constexpr int MinWidth = 40, MaxWidth = 640;
-inline constexpr int MinHeight = 20, MaxHeight = 240;
+inline constexpr int MinHeight = MinPointerTarget, MaxHeight = 240;
 inline constexpr int MaxCornerRadius = 120;
 inline constexpr int MaxBorderWidth = 12;
 inline constexpr int MinGlimmerSpeed = 1, MaxGlimmerSpeed = 10;
@@ -69,6 +73,16 @@ struct GlimmerSettings {
 
     QString hoverSoundPath;
     QString clickSoundPath;
+
+    DarkScheme darkScheme = DarkScheme::Same;
+    // The user's own dark colours; used only by DarkScheme::Custom but kept
+    // for switching back.
+    std::array<StateColors, ButtonStateCount> darkStates = defaultStates();
+    QColor darkBorderColor = QColor(0x9e, 0xc5, 0xf0);
+
+    // The page the preview and the contrast checks assume; it does not shape
+    // the widget's code.
+    QColor pageColor = QColor(0xff, 0xff, 0xff);
 
     StateColors& state(ButtonState s) { return states[static_cast<int>(s)]; }
     const StateColors& state(ButtonState s) const { return states[static_cast<int>(s)]; }

@@ -2,6 +2,7 @@
 #include "GlimmerSettings.h"
 
 #include <QDateTime>
+#include <QSize>
 #include <QString>
 
 inline constexpr char GlimmerProgId[] = "TavoletServer.Glimmerkey";
@@ -15,6 +16,9 @@ struct GlimmerWidget {
     QString auxText;
     QDateTime saveTime;
     GlimmerSettings settings;
+    // Not stored: the size a file asked for when it was below today's
+    // smallest button and was enlarged on load; empty otherwise.
+    QSize enlargedFrom;
 
     static constexpr int NameLength = 200;
     static constexpr int DescriptionLength = 2000;

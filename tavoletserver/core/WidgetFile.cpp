@@ -17,13 +17,19 @@
 //     icon        {path, position "left" | "right", size}
 //     link        {url, target "" | "_self" | "_blank" | "_parent" | "_top"}
 //     sounds      {hover, click}
+//     dark        {scheme "same" | "automatic" | "custom",
+//                  states {normal, hover, pressed, focus}: {text, fill, fill2},
+//                  border}: colours for dark-scheme pages; only "custom"
+//                  uses the colours
+//     preview     {pageColor}: the page the preview and checks assume
 //
 // Media paths are absolute or relative to the file's folder. Every member may
 // be missing and then takes its default, so older and hand-written files
 // load. A member of the wrong type, a malformed colour, an unknown keyword,
 // a link with a refused scheme or a media file of the wrong kind makes the
 // whole file unreadable; numbers out of range are clamped, texts trimmed and
-// cut to their limits, an unknown font family falls back to the default.
+// cut to their limits, an unknown font family falls back to the default. A
+// file without "dark" reads as "same", which adds no dark-scheme rules.
 
 #include <QDir>
 #include <QFile>
@@ -114,6 +120,39 @@ QString relativize(const QString& path, const QString& baseDir) {
     return path.startsWith(prefix) ? path.mid(prefix.size()) : path;
 }
 
+void readStates(Reader& r, const QJsonObject& states,
+                std::array<StateColors, ButtonStateCount>& out) {
+    for (int i = 0; i < ButtonStateCount; ++i) {
+        const QString key = stateName(static_cast<ButtonState>(i));
+        const QJsonObject st = r.object(states, key.toLatin1().constData());
+        r.color(st, "text", out[i].text);
+        r.color(st, "fill", out[i].fill);
+        r.color(st, "fill2", out[i].fill2);
+    }
+}
+
+QJsonObject writeStates(const std::array<StateColors, ButtonStateCount>& states) {
+    QJsonObject out;
+    for (int i = 0; i < ButtonStateCount; ++i)
+        out.insert(stateName(static_cast<ButtonState>(i)),
+                   QJsonObject{{"text", states[i].text.name()},
+                               {"fill", states[i].fill.name()},
+                               {"fill2", states[i].fill2.name()}});
+    return out;
+}
+
+QString darkSchemeWord(DarkScheme scheme) {
+    switch (scheme) {
+    case DarkScheme::Same:
+        break;
+    case DarkScheme::Automatic:
+        return QStringLiteral("automatic");
+    case DarkScheme::Custom:
+        return QStringLiteral("custom");
+    }
+    return QStringLiteral("same");
+}
+
 void readButton(Reader& r, const QJsonObject& b, const QString& baseDir, GlimmerSettings& s) {
     r.string(b, "caption", s.caption);
     r.string(b, "tooltip", s.tooltip);
@@ -125,14 +164,7 @@ void readButton(Reader& r, const QJsonObject& b, const QString& baseDir, Glimmer
 
     r.keyword(b, "fill", s.fillStyle,
               {{"solid", FillStyle::Solid}, {"gradient", FillStyle::Gradient}});
-    const QJsonObject states = r.object(b, "states");
-    for (int i = 0; i < ButtonStateCount; ++i) {
-        const QString key = stateName(static_cast<ButtonState>(i));
-        const QJsonObject st = r.object(states, key.toLatin1().constData());
-        r.color(st, "text", s.states[i].text);
-        r.color(st, "fill", s.states[i].fill);
-        r.color(st, "fill2", s.states[i].fill2);
-    }
+    readStates(r, r.object(b, "states"), s.states);
 
     r.integer(b, "width", s.width);
     r.integer(b, "height", s.height);
@@ -161,6 +193,15 @@ void readButton(Reader& r, const QJsonObject& b, const QString& baseDir, Glimmer
     const QJsonObject sounds = r.object(b, "sounds");
     r.string(sounds, "hover", s.hoverSoundPath);
     r.string(sounds, "click", s.clickSoundPath);
+
+    const QJsonObject dark = r.object(b, "dark");
+    r.keyword(dark, "scheme", s.darkScheme,
+              {{"same", DarkScheme::Same},
+               {"automatic", DarkScheme::Automatic},
+               {"custom", DarkScheme::Custom}});
+    readStates(r, r.object(dark, "states"), s.darkStates);
+    r.color(dark, "border", s.darkBorderColor);
+    r.color(r.object(b, "preview"), "pageColor", s.pageColor);
     if (!r.ok()) return;
 
     s.iconPath = resolve(s.iconPath, baseDir);
@@ -215,25 +256,22 @@ std::optional<GlimmerWidget> WidgetFile::parse(const QByteArray& bytes, const QS
     readButton(r, r.object(root, "button"), baseDir, w.settings);
     if (!r.ok()) return refuse(r.error);
 
+    const QSize stored(w.settings.width, w.settings.height);
     w.normalize();
+    if (stored.width() < Limits::MinWidth || stored.height() < Limits::MinHeight)
+        w.enlargedFrom = stored;
     return w;
 }
 
 QByteArray WidgetFile::serialize(const GlimmerWidget& w, const QString& baseDir) {
     const GlimmerSettings& s = w.settings;
-    QJsonObject states;
-    for (int i = 0; i < ButtonStateCount; ++i)
-        states.insert(stateName(static_cast<ButtonState>(i)),
-                      QJsonObject{{"text", s.states[i].text.name()},
-                                  {"fill", s.states[i].fill.name()},
-                                  {"fill2", s.states[i].fill2.name()}});
     const QJsonObject button{
         {"caption", s.caption},
         {"tooltip", s.tooltip},
         {"font",
          QJsonObject{{"family", s.fontFamily}, {"size", s.fontSize}, {"weight", s.fontWeight}}},
         {"fill", s.fillStyle == FillStyle::Solid ? "solid" : "gradient"},
-        {"states", states},
+        {"states", writeStates(s.states)},
         {"width", s.width},
         {"height", s.height},
         {"cornerRadius", s.cornerRadius},
@@ -249,6 +287,10 @@ QByteArray WidgetFile::serialize(const GlimmerWidget& w, const QString& baseDir)
         {"link", QJsonObject{{"url", s.linkUrl}, {"target", s.linkTarget}}},
         {"sounds", QJsonObject{{"hover", relativize(s.hoverSoundPath, baseDir)},
                                {"click", relativize(s.clickSoundPath, baseDir)}}},
+        {"dark", QJsonObject{{"scheme", darkSchemeWord(s.darkScheme)},
+                             {"states", writeStates(s.darkStates)},
+                             {"border", s.darkBorderColor.name()}}},
+        {"preview", QJsonObject{{"pageColor", s.pageColor.name()}}},
     };
     const QJsonObject root{
         {"format", QLatin1String(FormatTag)},

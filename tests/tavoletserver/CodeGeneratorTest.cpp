@@ -1,5 +1,8 @@
 #include "CodeGenerator.h"
 #include "TestSettings.h"
+#include "WidgetFile.h"
+
+#include <QDir>
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -17,6 +20,49 @@ QString allCode(const GlimmerSettings& s) {
 
 int scriptElements(const QString& code) {
     return code.count(QLatin1String("<script"));
+}
+
+// Each rule of a style sheet with the at-rules it sits in, outermost first:
+// {"@media (hover:hover)", ".gk-x.gk-x:hover"}.
+QList<QStringList> rulesInContext(const QString& css) {
+    QList<QStringList> rules;
+    QStringList open;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < css.size(); ++i) {
+        if (css[i] == QLatin1Char('{')) {
+            open << css.mid(start, i - start).trimmed();
+            if (!open.back().startsWith(QLatin1Char('@'))) rules << open;
+            start = i + 1;
+        } else if (css[i] == QLatin1Char('}')) {
+            if (!open.isEmpty()) open.removeLast();
+            start = i + 1;
+        } else if (css[i] == QLatin1Char(';')) {
+            start = i + 1;
+        }
+    }
+    return rules;
+}
+
+// The declarations of the first rule whose selector is `selector` inside
+// exactly the at-rules `context`.
+QString declarations(const QString& css, const QStringList& context, const QString& selector) {
+    QStringList wanted = context;
+    wanted << selector;
+    QStringList open;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < css.size(); ++i) {
+        if (css[i] == QLatin1Char('{')) {
+            open << css.mid(start, i - start).trimmed();
+            if (open == wanted) return css.mid(i + 1, css.indexOf(QLatin1Char('}'), i) - i - 1);
+            start = i + 1;
+        } else if (css[i] == QLatin1Char('}')) {
+            if (!open.isEmpty()) open.removeLast();
+            start = i + 1;
+        } else if (css[i] == QLatin1Char(';')) {
+            start = i + 1;
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -146,7 +192,9 @@ TEST(CodeGenerator, GlimmerFollowsItsSettings) {
     s.glimmerTrigger = GlimmerTrigger::Hover;
     s.glimmerSpeed = 10;
     QString css = CodeGenerator::styleSheet(s);
-    EXPECT_TRUE(css.contains(QLatin1String(":hover::after,")));
+    // A hover glimmer starts on hover only where there is hover.
+    EXPECT_TRUE(css.contains(QRegularExpression(
+        QStringLiteral("@media \\(hover:hover\\)\\{[^@]*:hover::after\\{animation:gk-"))));
     EXPECT_TRUE(css.contains(QLatin1String(":focus-visible::after{animation:gk-")));
     EXPECT_TRUE(css.contains(QLatin1String(" 400ms ")));
     s.glimmerTrigger = GlimmerTrigger::Always;
@@ -154,5 +202,107 @@ TEST(CodeGenerator, GlimmerFollowsItsSettings) {
     EXPECT_FALSE(css.contains(QLatin1String(":hover::after")));
     EXPECT_TRUE(css.contains(QLatin1String("::after{animation:gk-")));
     s.glimmerEnabled = false;
-    EXPECT_FALSE(CodeGenerator::styleSheet(s).contains(QLatin1String("::after")));
+    EXPECT_FALSE(CodeGenerator::styleSheet(s).contains(QLatin1String("::after{content")));
+    EXPECT_FALSE(CodeGenerator::styleSheet(s).contains(QLatin1String("animation:gk-")));
+}
+
+TEST(CodeGenerator, HoverLooksOnlyWhereAPointerHovers) {
+    for (GlimmerSettings s : {GlimmerSettings{}, everySettingChanged()}) {
+        s.glimmerEnabled = true;
+        s.glimmerTrigger = GlimmerTrigger::Hover;
+        s.darkScheme = DarkScheme::Automatic;
+        int hoverRules = 0;
+        for (const QStringList& rule : rulesInContext(CodeGenerator::styleSheet(s))) {
+            if (!rule.back().contains(QLatin1String(":hover"))) continue;
+            ++hoverRules;
+            EXPECT_TRUE(rule.contains(QStringLiteral("@media (hover:hover)")))
+                << rule.join(QLatin1String(" / ")).toStdString();
+        }
+        // Light and dark hover looks, the glimmer's start and the forced-colour edge.
+        EXPECT_EQ(hoverRules, 4);
+    }
+}
+
+TEST(CodeGenerator, ForcedColoursKeepAnEdgeARingAndVisibleIconsButNoGlimmer) {
+    GlimmerSettings s;
+    s.borderWidth = 0;
+    s.iconPath = QStringLiteral("/m/go.svg");
+    const QString css = CodeGenerator::styleSheet(s);
+    const QString sel = QStringLiteral(".gk-%1.gk-%1").arg(CodeGenerator::widgetKey(s));
+    const QStringList forced{QStringLiteral("@media (forced-colors:active)")};
+    // A design without a border still gets an edge there.
+    EXPECT_TRUE(
+        declarations(css, forced, sel).contains(QLatin1String("border:1px solid ButtonText")));
+    EXPECT_TRUE(declarations(css, forced, sel + QLatin1String(":focus-visible"))
+                    .contains(QLatin1String("outline:2px solid CanvasText")));
+    EXPECT_TRUE(declarations(css, forced, sel + QLatin1String(" img"))
+                    .contains(QLatin1String("ButtonText")));
+    EXPECT_EQ(declarations(css, forced, sel + QLatin1String("::after")),
+              QStringLiteral("display:none"));
+    // Wider borders keep their width; no icon, no icon rule.
+    s.borderWidth = 5;
+    s.iconPath.clear();
+    const QString wide = CodeGenerator::styleSheet(s);
+    const QString wideSel = QStringLiteral(".gk-%1.gk-%1").arg(CodeGenerator::widgetKey(s));
+    EXPECT_TRUE(declarations(wide, forced, wideSel).contains(QLatin1String("border:5px solid")));
+    EXPECT_EQ(declarations(wide, forced, wideSel + QLatin1String(" img")), QString());
+}
+
+TEST(CodeGenerator, ReducedMotionStopsEveryAnimationAndTransition) {
+    for (const bool glimmer : {true, false}) {
+        GlimmerSettings s;
+        s.glimmerEnabled = glimmer;
+        const QString sel = QStringLiteral(".gk-%1.gk-%1").arg(CodeGenerator::widgetKey(s));
+        const QString rule =
+            declarations(CodeGenerator::styleSheet(s),
+                         {QStringLiteral("@media (prefers-reduced-motion:reduce)")},
+                         QStringLiteral("%1,%1 *,%1::after").arg(sel));
+        EXPECT_TRUE(rule.contains(QLatin1String("animation:none!important")));
+        EXPECT_TRUE(rule.contains(QLatin1String("transition:none!important")));
+    }
+}
+
+TEST(CodeGenerator, DarkRulesFollowTheChosenScheme) {
+    GlimmerSettings s;
+    const QString light = CodeGenerator::styleSheet(s);
+    // Older widgets read as "Same colours": not a single dark-scheme rule.
+    EXPECT_FALSE(light.contains(QLatin1String("prefers-color-scheme")));
+
+    s.darkScheme = DarkScheme::Custom;
+    s.darkStates[static_cast<int>(ButtonState::Pressed)].fill = QColor(0x12, 0x34, 0x56);
+    s.darkStates[static_cast<int>(ButtonState::Pressed)].fill2 = QColor(0x65, 0x43, 0x21);
+    s.darkBorderColor = QColor(0xab, 0xcd, 0xef);
+    const QString css = CodeGenerator::styleSheet(s);
+    const QString sel = QStringLiteral(".gk-%1.gk-%1").arg(CodeGenerator::widgetKey(s));
+    const QStringList dark{QStringLiteral("@media (prefers-color-scheme:dark)")};
+    EXPECT_TRUE(declarations(css, dark, sel + QLatin1String(":active"))
+                    .contains(QLatin1String("linear-gradient(#123456,#654321)")));
+    EXPECT_TRUE(declarations(css, dark, sel).contains(QLatin1String("border-color:#abcdef")));
+    // The dark rules come before the forced-colour ones, which must win.
+    EXPECT_LT(css.indexOf(dark[0]), css.indexOf(QLatin1String("@media (forced-colors:active)")));
+}
+
+TEST(CodeGenerator, PublishedWidgetsKeepTheirKeys) {
+    // The keys the shipped templates were published under before the dark
+    // scheme existed; a new member of the widget file must not rename them.
+    const QList<std::pair<const char*, const char*>> published = {
+        {"Azure", "bbe4791b"},  {"Candy", "3272dedd"},    {"Ember", "a76cd6c0"},
+        {"Forest", "50a22a8f"}, {"Midnight", "46cae32a"}, {"Mint", "50f33d6c"},
+        {"Paper", "c002b0b7"},  {"Slate", "cc76aa94"},    {"Sunrise", "fa165ff3"},
+        {"Violet", "84621c09"}};
+    const QDir dir(QStringLiteral(TAVOLET_TEMPLATE_DIR));
+    for (const auto& [name, key] : published) {
+        auto w = WidgetFile::load(dir.filePath(
+            QStringLiteral("%1_TavoletServer.Glimmerkey.tvt").arg(QLatin1String(name))));
+        ASSERT_TRUE(w) << name;
+        // As the file was then: no dark variant.
+        w->settings.darkScheme = DarkScheme::Same;
+        EXPECT_EQ(CodeGenerator::widgetKey(w->settings), QLatin1String(key)) << name;
+        // What does not reach the code does not reach the key either.
+        w->settings.pageColor = QColor(1, 2, 3);
+        w->settings.darkStates[0].text = QColor(4, 5, 6);
+        EXPECT_EQ(CodeGenerator::widgetKey(w->settings), QLatin1String(key)) << name;
+        w->settings.darkScheme = DarkScheme::Automatic;
+        EXPECT_NE(CodeGenerator::widgetKey(w->settings), QLatin1String(key)) << name;
+    }
 }

@@ -1,5 +1,6 @@
 #include "ConfigureDialog.h"
 #include "ButtonPreview.h"
+#include "DarkColors.h"
 #include "TestSettings.h"
 #include "WidgetFile.h"
 
@@ -135,4 +136,67 @@ TEST(ConfigureDialog, PreviewPaintsEachStateInItsOwnColours) {
     // The glimmer band lightens the hover state mid-sweep.
     const QImage swept = preview->renderState(ButtonState::Hover, 0.5);
     EXPECT_GT(swept.pixelColor(middle).red(), 0);
+}
+
+TEST(ConfigureDialog, DarkSchemeChoiceAndCustomColoursAreKept) {
+    GlimmerSettings settings;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<ConfigureDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        const ButtonState hover = ButtonState::Hover;
+        const auto text = ConfigureDialog::ColorRole::Text;
+        // Custom colours wait until Custom is chosen.
+        EXPECT_FALSE(dialog->darkColorButton(hover, text)->isEnabled());
+        QComboBox* scheme = dialog->darkSchemeCombo();
+        scheme->setCurrentIndex(scheme->findData(static_cast<int>(DarkScheme::Custom)));
+        EXPECT_TRUE(dialog->darkColorButton(hover, text)->isEnabled());
+        // They start from the automatic colours, so Custom begins readable.
+        const SchemeColors derived = DarkColors::derive(dialog->edited());
+        EXPECT_EQ(dialog->edited().darkStates, derived.states);
+        EXPECT_TRUE(dialog->contrastWarning().isEmpty()) << dialog->contrastWarning().toStdString();
+        dialog->setDarkStateColor(hover, text, dialog->edited().darkStates[1].fill);
+        EXPECT_TRUE(dialog->contrastWarning().contains(QLatin1String("dark pages")));
+        dialog->setDarkStateColor(hover, text, QColor(0x10, 0x10, 0x10));
+        dialog->accept();
+    });
+    ASSERT_TRUE(ConfigureDialog::configure(settings));
+    EXPECT_EQ(settings.darkScheme, DarkScheme::Custom);
+    EXPECT_EQ(settings.darkStates[1].text, QColor(0x10, 0x10, 0x10));
+}
+
+TEST(ConfigureDialog, WarnsWhenTheEdgeVanishesIntoThePage) {
+    GlimmerSettings s;
+    s.fillStyle = FillStyle::Solid;
+    s.borderWidth = 0;
+    ConfigureDialog dialog(s);
+    EXPECT_TRUE(dialog.contrastWarning().isEmpty());
+    // The page takes the button's own fill: nothing marks its edge any more.
+    dialog.setPageColor(s.state(ButtonState::Normal).fill);
+    EXPECT_TRUE(dialog.contrastWarning().contains(QLatin1String("edge")));
+    EXPECT_TRUE(dialog.contrastWarning().contains(QLatin1String("Normal 1.0:1")));
+    // A border that stands out from the page cures it.
+    dialog.borderWidthSpin()->setValue(2);
+    dialog.setBorderColor(Qt::white);
+    EXPECT_TRUE(dialog.contrastWarning().isEmpty()) << dialog.contrastWarning().toStdString();
+    // The preview shows the dark row on the dark page, in the dark colours.
+    GlimmerSettings dark = dialog.edited();
+    dark.darkScheme = DarkScheme::Automatic;
+    dialog.preview()->setSettings(dark);
+    const QPoint middle(6 + 10, 6 + dark.height / 2);
+    EXPECT_EQ(dialog.preview()
+                  ->renderState(ButtonState::Normal, -1, ButtonPreview::Scheme::Dark)
+                  .pixelColor(middle),
+              DarkColors::derive(dark).states[0].fill);
+}
+
+TEST(ConfigureDialog, SaysWhenAnOldSizeWasEnlarged) {
+    GlimmerSettings s;
+    s.width = 90;
+    s.height = 20;
+    EXPECT_TRUE(ConfigureDialog(s).sizeNote().isEmpty());
+    s.normalize();
+    const ConfigureDialog dialog(s, nullptr, QSize(90, 20));
+    EXPECT_TRUE(dialog.sizeNote().contains(QLatin1String("90 x 20")));
+    EXPECT_TRUE(dialog.sizeNote().contains(QLatin1String("90 x 24")));
+    EXPECT_EQ(dialog.heightSpin()->minimum(), 24);
 }

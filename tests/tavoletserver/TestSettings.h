@@ -33,5 +33,11 @@ everySettingChanged(const QString& mediaFolder = QStringLiteral("/media/lib")) {
     s.tooltip = QStringLiteral("Tip \"quoted\"");
     s.hoverSoundPath = QDir(mediaFolder).filePath(QStringLiteral("hover.ogg"));
     s.clickSoundPath = QStringLiteral("/elsewhere/click.mp3");
+    s.darkScheme = DarkScheme::Custom;
+    for (int i = 0; i < ButtonStateCount; ++i)
+        s.darkStates[i] = {QColor(240 - i, 230, 220), QColor(20, 30 + i, 40),
+                           QColor(50, 60, 70 + i)};
+    s.darkBorderColor = QColor(7, 8, 9);
+    s.pageColor = QColor(250, 240, 230);
     return s;
 }

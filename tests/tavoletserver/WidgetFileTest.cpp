@@ -64,6 +64,27 @@ TEST(WidgetFile, OlderFileWithMissingMembersTakesDefaults) {
     EXPECT_EQ(w->name, QStringLiteral("Old"));
     EXPECT_EQ(w->description, QString());
     EXPECT_FALSE(w->saveTime.isValid());
+    // Written before dark pages were a choice: the same colours there.
+    EXPECT_EQ(w->settings.darkScheme, DarkScheme::Same);
+    EXPECT_FALSE(w->enlargedFrom.isValid());
+}
+
+TEST(WidgetFile, ButtonsBelowTheSmallestTargetAreEnlargedOnLoad) {
+    const auto small = parse(withButton("{\"width\":120,\"height\":20}"));
+    ASSERT_TRUE(small);
+    EXPECT_EQ(small->settings.height, 24);
+    EXPECT_EQ(small->settings.width, 120);
+    EXPECT_EQ(small->enlargedFrom, QSize(120, 20));
+
+    const auto fits = parse(withButton("{\"width\":120,\"height\":24}"));
+    ASSERT_TRUE(fits);
+    EXPECT_FALSE(fits->enlargedFrom.isValid());
+
+    // Saved again, the file holds the new size and says nothing more.
+    const auto again = parse(WidgetFile::serialize(*small, QStringLiteral("/base")));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->settings, small->settings);
+    EXPECT_FALSE(again->enlargedFrom.isValid());
 }
 
 TEST(WidgetFile, OutOfRangeValuesAreClampedOrDropped) {
@@ -108,6 +129,9 @@ TEST(WidgetFile, BadFilesAreRefusedWithAReason) {
         withButton("{\"link\":{\"target\":\"evil\\\" onclick=\\\"x\"}}"),
         withButton("{\"icon\":{\"path\":\"virus.exe\"}}"),
         withButton("{\"sounds\":{\"click\":\"pic.png\"}}"),
+        withButton("{\"dark\":{\"scheme\":\"night\"}}"),
+        withButton("{\"dark\":{\"states\":{\"hover\":{\"text\":\"#fff\"}}}}"),
+        withButton("{\"preview\":{\"pageColor\":\"white\"}}"),
         QByteArray(WidgetFile::MaxFileSize + 1, ' ') + good, // huge
     };
     for (const QByteArray& bytes : bad) {
