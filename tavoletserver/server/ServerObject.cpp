@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <array>
 #include <functional>
 
 #include <dlfcn.h>
@@ -24,6 +25,12 @@ qint64 moduleHandle() {
     Dl_info info{};
     if (dladdr(&inThisModule, &info) == 0) return 0;
     return reinterpret_cast<qint64>(info.dli_fbase);
+}
+
+// A call without arguments; the message names the operation.
+QString noArgs(const QVariantList& args, const char* operation) {
+    return args.isEmpty() ? QString()
+                          : QStringLiteral("%1 takes no arguments").arg(QLatin1String(operation));
 }
 
 bool isMethod(InvokeKind kind) {
@@ -75,6 +82,41 @@ InvokeResult indexed(const QVariantList& args, qsizetype count, const char* what
 
 } // namespace
 
+const ServerObject::Operation* ServerObject::find(int dispid) {
+    using namespace dispatch;
+    static const std::array<Operation, 18> operations{{
+        {DISPID_OWNER_PROGID, true, &ServerObject::onOwnerProgId},
+        {DISPID_NAME, true, &ServerObject::onName},
+        {DISPID_DESCRIPTION, true, &ServerObject::onDescription},
+        {DISPID_AUX_TEXT, true, &ServerObject::onAuxText},
+        {DISPID_SAVE_TIME, true, &ServerObject::onSaveTime},
+        {DISPID_LOAD_FROM_FILE, false, &ServerObject::onLoadFromFile},
+        {DISPID_SAVE_TO_FILE, false, &ServerObject::onSaveToFile},
+        {DISPID_CONFIGURE, false, &ServerObject::onConfigure},
+        {DISPID_TITLE_STRING_ID, false, &ServerObject::onTitleStringId},
+        {DISPID_CODE_PART_COUNT, false, &ServerObject::onCodePartCount},
+        {DISPID_CODE_PART_NAME, false, &ServerObject::onCodePartName},
+        {DISPID_CODE_PART_TEXT, false, &ServerObject::onCodePartText},
+        {DISPID_RESOURCE_MODULE, false, &ServerObject::onResourceModule},
+        {DISPID_SUPPORT_FILE_COUNT, false, &ServerObject::onSupportFileCount},
+        {DISPID_SUPPORT_FILE_NAME, false, &ServerObject::onSupportFileName},
+        {DISPID_SUPPORT_FILE_SOURCE, false, &ServerObject::onSupportFileSource},
+        {DISPID_SUPPORT_FILE_WEB_PATH, false, &ServerObject::onSupportFileWebPath},
+        {DISPID_SAVE_WITH_SUPPORT_FILES, false, &ServerObject::onSaveWithSupportFiles},
+    }};
+    for (const Operation& op : operations)
+        if (op.dispid == dispid) return &op;
+    return nullptr;
+}
+
+InvokeResult ServerObject::Invoke(int dispid, InvokeKind kind, const QVariantList& args) {
+    const Operation* op = find(dispid);
+    if (!op) return InvokeResult::failure(QStringLiteral("unknown DISPID %1").arg(dispid));
+    if (!op->isProperty && !isMethod(kind))
+        return InvokeResult::failure(QStringLiteral("DISPID %1 is not a property").arg(dispid));
+    return (this->*op->handler)(kind, args);
+}
+
 InvokeResult ServerObject::stringProperty(QString& value, InvokeKind kind,
                                           const QVariantList& args) {
     if (kind == InvokeKind::PropertyGet && args.isEmpty()) return InvokeResult::success(value);
@@ -85,6 +127,55 @@ InvokeResult ServerObject::stringProperty(QString& value, InvokeKind kind,
     // Held as a file would give it back, so that a save and load changes nothing.
     m_widget.normalize();
     return InvokeResult::success();
+}
+
+InvokeResult ServerObject::onOwnerProgId(InvokeKind kind, const QVariantList& args) {
+    return stringProperty(m_widget.ownerProgId, kind, args);
+}
+
+InvokeResult ServerObject::onName(InvokeKind kind, const QVariantList& args) {
+    return stringProperty(m_widget.name, kind, args);
+}
+
+InvokeResult ServerObject::onDescription(InvokeKind kind, const QVariantList& args) {
+    return stringProperty(m_widget.description, kind, args);
+}
+
+InvokeResult ServerObject::onAuxText(InvokeKind kind, const QVariantList& args) {
+    return stringProperty(m_widget.auxText, kind, args);
+}
+
+InvokeResult ServerObject::onSaveTime(InvokeKind kind, const QVariantList& args) {
+    if (kind == InvokeKind::PropertyGet && args.isEmpty())
+        return InvokeResult::success(m_widget.saveTime);
+    if (kind != InvokeKind::PropertyPut)
+        return InvokeResult::failure(QStringLiteral("SaveTime takes get or put"));
+    if (args.size() != 1 || args[0].metaType().id() != QMetaType::QDateTime ||
+        !args[0].toDateTime().isValid())
+        return InvokeResult::failure(QStringLiteral("SaveTime needs one valid date and time"));
+    m_widget.saveTime = args[0].toDateTime().toUTC();
+    return InvokeResult::success();
+}
+
+InvokeResult ServerObject::onLoadFromFile(InvokeKind, const QVariantList& args) {
+    if (const QString bad = checkArgs(args, "s"); !bad.isEmpty()) return InvokeResult::failure(bad);
+    std::optional<GlimmerWidget> loaded = WidgetFile::load(args[0].toString());
+    if (!loaded) return InvokeResult::success(false);
+    m_widget = std::move(*loaded);
+    return InvokeResult::success(true);
+}
+
+InvokeResult ServerObject::onSaveToFile(InvokeKind, const QVariantList& args) {
+    if (const QString bad = checkArgs(args, "s"); !bad.isEmpty()) return InvokeResult::failure(bad);
+    const QString path = args[0].toString();
+    // The host's New Page saves "<page>.restvt" beside the page and deletes it.
+    return save(path, path.endsWith(QLatin1String(".restvt"), Qt::CaseInsensitive));
+}
+
+InvokeResult ServerObject::onSaveWithSupportFiles(InvokeKind, const QVariantList& args) {
+    if (const QString bad = checkArgs(args, "si"); !bad.isEmpty())
+        return InvokeResult::failure(bad);
+    return save(args[0].toString(), args[1].toLongLong() == 1);
 }
 
 InvokeResult ServerObject::save(const QString& path, bool withSupportFiles) {
@@ -99,108 +190,72 @@ InvokeResult ServerObject::save(const QString& path, bool withSupportFiles) {
     return refused;
 }
 
-InvokeResult ServerObject::configure() {
+InvokeResult ServerObject::onConfigure(InvokeKind, const QVariantList& args) {
+    if (const QString bad = noArgs(args, "Configure"); !bad.isEmpty())
+        return InvokeResult::failure(bad);
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return InvokeResult::failure(QStringLiteral("Configure needs a running QApplication"));
-    return InvokeResult::success(
-        ConfigureDialog::configure(m_widget.settings, QApplication::activeWindow()));
+    const bool changed = ConfigureDialog::configure(m_widget.settings, QApplication::activeWindow(),
+                                                    m_widget.enlargedFrom);
+    // Said once is enough: the widget's next save keeps the new size.
+    if (changed) m_widget.enlargedFrom = {};
+    return InvokeResult::success(changed);
 }
 
-InvokeResult ServerObject::Invoke(int dispid, InvokeKind kind, const QVariantList& args) {
-    const bool asMethod = isMethod(kind);
-    switch (dispid) {
-    case dispatch::DISPID_OWNER_PROGID:
-        return stringProperty(m_widget.ownerProgId, kind, args);
-    case dispatch::DISPID_NAME:
-        return stringProperty(m_widget.name, kind, args);
-    case dispatch::DISPID_DESCRIPTION:
-        return stringProperty(m_widget.description, kind, args);
-    case dispatch::DISPID_AUX_TEXT:
-        return stringProperty(m_widget.auxText, kind, args);
-    case dispatch::DISPID_SAVE_TIME:
-        if (kind == InvokeKind::PropertyGet && args.isEmpty())
-            return InvokeResult::success(m_widget.saveTime);
-        if (kind != InvokeKind::PropertyPut)
-            return InvokeResult::failure(QStringLiteral("SaveTime takes get or put"));
-        if (args.size() != 1 || args[0].metaType().id() != QMetaType::QDateTime ||
-            !args[0].toDateTime().isValid())
-            return InvokeResult::failure(QStringLiteral("SaveTime needs one valid date and time"));
-        m_widget.saveTime = args[0].toDateTime().toUTC();
-        return InvokeResult::success();
-    default:
-        break;
-    }
-    if (!asMethod)
-        return InvokeResult::failure(QStringLiteral("DISPID %1 is not a property").arg(dispid));
+InvokeResult ServerObject::onTitleStringId(InvokeKind, const QVariantList& args) {
+    if (const QString bad = noArgs(args, "TitleStringID"); !bad.isEmpty())
+        return InvokeResult::failure(bad);
+    return InvokeResult::success(TitleStringId);
+}
 
-    switch (dispid) {
-    case dispatch::DISPID_LOAD_FROM_FILE: {
-        if (const QString bad = checkArgs(args, "s"); !bad.isEmpty())
-            return InvokeResult::failure(bad);
-        std::optional<GlimmerWidget> loaded = WidgetFile::load(args[0].toString());
-        if (!loaded) return InvokeResult::success(false);
-        m_widget = std::move(*loaded);
-        return InvokeResult::success(true);
-    }
-    case dispatch::DISPID_SAVE_TO_FILE: {
-        if (const QString bad = checkArgs(args, "s"); !bad.isEmpty())
-            return InvokeResult::failure(bad);
-        const QString path = args[0].toString();
-        // The host's New Page saves "<page>.restvt" beside the page and deletes it.
-        return save(path, path.endsWith(QLatin1String(".restvt"), Qt::CaseInsensitive));
-    }
-    case dispatch::DISPID_SAVE_WITH_SUPPORT_FILES: {
-        if (const QString bad = checkArgs(args, "si"); !bad.isEmpty())
-            return InvokeResult::failure(bad);
-        return save(args[0].toString(), args[1].toLongLong() == 1);
-    }
-    case dispatch::DISPID_CONFIGURE:
-        if (!args.isEmpty())
-            return InvokeResult::failure(QStringLiteral("Configure takes no arguments"));
-        return configure();
-    case dispatch::DISPID_TITLE_STRING_ID:
-        if (!args.isEmpty())
-            return InvokeResult::failure(QStringLiteral("TitleStringID takes no arguments"));
-        return InvokeResult::success(TitleStringId);
-    case dispatch::DISPID_RESOURCE_MODULE:
-        if (!args.isEmpty())
-            return InvokeResult::failure(QStringLiteral("ResourceModule takes no arguments"));
-        return InvokeResult::success(moduleHandle());
-    case dispatch::DISPID_CODE_PART_COUNT:
-        if (!args.isEmpty())
-            return InvokeResult::failure(QStringLiteral("CodePartCount takes no arguments"));
-        return InvokeResult::success(
-            static_cast<int>(CodeGenerator::parts(m_widget.settings).size()));
-    case dispatch::DISPID_CODE_PART_NAME: {
-        const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
-        return indexed(args, parts.size(), "code part", [&](qsizetype i) { return parts[i].name; });
-    }
-    case dispatch::DISPID_CODE_PART_TEXT: {
-        if (const QString bad = checkArgs(args, "ii"); !bad.isEmpty())
-            return InvokeResult::failure(bad);
-        const qlonglong mode = args[1].toLongLong();
-        if (mode != 0 && mode != 1)
-            return InvokeResult::failure(QStringLiteral("code mode %1 is unknown").arg(mode));
-        const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
-        return indexed(args.mid(0, 1), parts.size(), "code part",
-                       [&](qsizetype i) { return parts[i].text; });
-    }
-    case dispatch::DISPID_SUPPORT_FILE_COUNT:
-        if (!args.isEmpty())
-            return InvokeResult::failure(QStringLiteral("SupportFileCount takes no arguments"));
-        return InvokeResult::success(
-            static_cast<int>(SupportFiles::list(m_widget.settings).size()));
-    case dispatch::DISPID_SUPPORT_FILE_NAME:
-    case dispatch::DISPID_SUPPORT_FILE_SOURCE:
-    case dispatch::DISPID_SUPPORT_FILE_WEB_PATH: {
-        const QList<SupportFile> files = SupportFiles::list(m_widget.settings);
-        return indexed(args, files.size(), "support file", [&](qsizetype i) -> QVariant {
-            if (dispid == dispatch::DISPID_SUPPORT_FILE_NAME) return files[i].name;
-            if (dispid == dispatch::DISPID_SUPPORT_FILE_SOURCE) return files[i].sourceFolder;
-            return files[i].webPath;
-        });
-    }
-    default:
-        return InvokeResult::failure(QStringLiteral("unknown DISPID %1").arg(dispid));
-    }
+InvokeResult ServerObject::onResourceModule(InvokeKind, const QVariantList& args) {
+    if (const QString bad = noArgs(args, "ResourceModule"); !bad.isEmpty())
+        return InvokeResult::failure(bad);
+    return InvokeResult::success(moduleHandle());
+}
+
+InvokeResult ServerObject::onCodePartCount(InvokeKind, const QVariantList& args) {
+    if (const QString bad = noArgs(args, "CodePartCount"); !bad.isEmpty())
+        return InvokeResult::failure(bad);
+    return InvokeResult::success(static_cast<int>(CodeGenerator::parts(m_widget.settings).size()));
+}
+
+InvokeResult ServerObject::onCodePartName(InvokeKind, const QVariantList& args) {
+    const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
+    return indexed(args, parts.size(), "code part", [&](qsizetype i) { return parts[i].name; });
+}
+
+InvokeResult ServerObject::onCodePartText(InvokeKind, const QVariantList& args) {
+    if (const QString bad = checkArgs(args, "ii"); !bad.isEmpty())
+        return InvokeResult::failure(bad);
+    const qlonglong mode = args[1].toLongLong();
+    if (mode != 0 && mode != 1)
+        return InvokeResult::failure(QStringLiteral("code mode %1 is unknown").arg(mode));
+    const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
+    return indexed(args.mid(0, 1), parts.size(), "code part",
+                   [&](qsizetype i) { return parts[i].text; });
+}
+
+InvokeResult ServerObject::onSupportFileCount(InvokeKind, const QVariantList& args) {
+    if (const QString bad = noArgs(args, "SupportFileCount"); !bad.isEmpty())
+        return InvokeResult::failure(bad);
+    return InvokeResult::success(static_cast<int>(SupportFiles::list(m_widget.settings).size()));
+}
+
+InvokeResult ServerObject::supportFile(const QVariantList& args, QString SupportFile::*field) {
+    const QList<SupportFile> files = SupportFiles::list(m_widget.settings);
+    return indexed(args, files.size(), "support file",
+                   [&](qsizetype i) { return files[i].*field; });
+}
+
+InvokeResult ServerObject::onSupportFileName(InvokeKind, const QVariantList& args) {
+    return supportFile(args, &SupportFile::name);
+}
+
+InvokeResult ServerObject::onSupportFileSource(InvokeKind, const QVariantList& args) {
+    return supportFile(args, &SupportFile::sourceFolder);
+}
+
+InvokeResult ServerObject::onSupportFileWebPath(InvokeKind, const QVariantList& args) {
+    return supportFile(args, &SupportFile::webPath);
 }

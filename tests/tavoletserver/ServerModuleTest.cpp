@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLibrary>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -268,4 +269,30 @@ TEST_F(ServerModule, ConfigureReportsWhetherTheWidgetChanged) {
     EXPECT_TRUE(ok(9, Call).toBool());
     EXPECT_TRUE(ok(19, Call, {0, 1}).toString().contains(QLatin1String("<span>Changed</span>")));
     fails(9, Call, {1});
+}
+
+TEST_F(ServerModule, ConfigureSaysOnceThatAnOldSmallWidgetWasEnlarged) {
+    const QString path = dir.filePath(QStringLiteral("small.tvt"));
+    writeFile(path, "{\"format\":\"Glimmerkey widget\",\"version\":1,"
+                    "\"button\":{\"width\":90,\"height\":20}}");
+    ASSERT_TRUE(ok(7, Call, {path}).toBool());
+    EXPECT_TRUE(ok(19, Call, {0, 1}).toString().contains(QLatin1String("height:24px")));
+    // The labels the dialog shows, read when it comes up; OK after a caption change.
+    auto shownNotes = [&](const QString& caption) {
+        auto notes = std::make_shared<QStringList>();
+        QTimer::singleShot(0, [notes, caption] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            for (const QLabel* label : dialog->findChildren<QLabel*>())
+                if (!label->isHidden()) *notes << label->text();
+            dialog->findChild<QLineEdit*>(QStringLiteral("caption"))->setText(caption);
+            dialog->accept();
+        });
+        EXPECT_TRUE(ok(9, Call).toBool());
+        return notes->join(QLatin1Char('\n'));
+    };
+    const QString first = shownNotes(QStringLiteral("Go"));
+    EXPECT_TRUE(first.contains(QLatin1String("90 x 20"))) << first.toStdString();
+    EXPECT_TRUE(first.contains(QLatin1String("24 x 24")));
+    EXPECT_FALSE(shownNotes(QStringLiteral("Went")).contains(QLatin1String("90 x 20")));
 }
