@@ -3,7 +3,6 @@
 #include "framework/Bitmaps.h"
 
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 namespace framework {
 
@@ -30,10 +29,11 @@ void CBitmapButton::paintEvent(QPaintEvent* pEvent) {
     QPainter painter(this);
     painter.drawPixmap(0, 0, isDown() && !m_bmpPressed.isNull() ? m_bmpPressed : m_bmpNormal);
     if (!hasFocus()) return;
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = rect().adjusted(3, 3, -3, -3);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    // A dotted rectangle that inverts what lies under it, so that it shows on
+    // any face; styles draw theirs only after certain keys, or not at all.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(3, 3, -4, -4));
 }
 
 } // namespace framework

@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 namespace framework {
 
@@ -42,17 +41,10 @@ enum ShowCommand { SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3
 class CCmdUI {
 public:
     void Enable(bool on = true) { m_bEnabled = on; }
-    void SetCheck(bool checked = true) { m_checked = checked; }
-    void SetText(const QString& text) { m_text = text; }
-
     bool IsEnabled() const { return m_bEnabled; }
-    std::optional<bool> Checked() const { return m_checked; }
-    std::optional<QString> Text() const { return m_text; }
 
 private:
     bool m_bEnabled = true;
-    std::optional<bool> m_checked;
-    std::optional<QString> m_text;
 };
 
 // An object that handles commands by ID: a handler to run the command and,

@@ -16,7 +16,7 @@ CDataExchange::CDataExchange(CControlHost* pDlgWnd, bool bSaveAndValidate)
 
 QWidget* CDataExchange::PrepareCtrl(int nID) {
     m_pLastControl = m_pDlgWnd->GetDlgItem(nID);
-    Q_ASSERT_X(m_pLastControl, "CDataExchange::PrepareCtrl", "no control with this ID");
+    GK_ASSERT(m_pLastControl, return nullptr); // no control with this ID
     return m_pLastControl;
 }
 
@@ -53,14 +53,13 @@ void DDX_Text(CDataExchange* pDX, int nID, QString& strValue) {
         else
             pLabel->setText(strValue);
     } else {
-        Q_ASSERT_X(false, "DDX_Text", "the control holds no text");
+        GK_ASSERT(!pControl, return ); // the control holds no text
     }
 }
 
 void DDX_Check(CDataExchange* pDX, int nID, bool& bValue) {
     auto* pButton = qobject_cast<QAbstractButton*>(pDX->PrepareCtrl(nID));
-    Q_ASSERT_X(pButton, "DDX_Check", "the control is no check box");
-    if (!pButton) return;
+    GK_ASSERT(pButton, return ); // the control is no check box
     if (pDX->m_bSaveAndValidate)
         bValue = pButton->isChecked();
     else
@@ -69,8 +68,7 @@ void DDX_Check(CDataExchange* pDX, int nID, bool& bValue) {
 
 void DDX_LBIndex(CDataExchange* pDX, int nID, int& nIndex) {
     auto* pList = qobject_cast<QListWidget*>(pDX->PrepareCtrl(nID));
-    Q_ASSERT_X(pList, "DDX_LBIndex", "the control is no list box");
-    if (!pList) return;
+    GK_ASSERT(pList, return ); // the control is no list box
     if (pDX->m_bSaveAndValidate) {
         const QModelIndexList arrSelected = pList->selectionModel()->selectedRows();
         nIndex = arrSelected.isEmpty() ? -1 : arrSelected.first().row();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/SoftAssert.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -38,7 +40,7 @@ void DDX_LBIndex(CDataExchange* pDX, int nID, int& nIndex);
 // Binds a typed pointer member to the control, e.g. QListWidget* m_lbTemplates.
 template <class T> void DDX_Control(CDataExchange* pDX, int nID, T*& pControl) {
     pControl = qobject_cast<T*>(pDX->PrepareCtrl(nID));
-    Q_ASSERT_X(pControl, "DDX_Control", "the control is of another kind");
+    GK_ASSERT(pControl, return ); // the control is of another kind
 }
 
 } // namespace framework

@@ -1,7 +1,9 @@
 #include "framework/Dialog.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTimer>
 
@@ -71,6 +73,24 @@ void CDialog::showEvent(QShowEvent* pEvent) {
     if (bInitialized && bDefaultFocus) focusFirstTabStop();
 }
 
+void CDialog::keyPressEvent(QKeyEvent* pEvent) {
+    const bool enter = pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter;
+    const auto modifiers = pEvent->modifiers() & ~Qt::KeypadModifier;
+    if (!enter || modifiers != Qt::NoModifier) return QDialog::keyPressEvent(pEvent);
+    // The focused button, then the default one, as the desktop does it.
+    if (auto* pFocused = qobject_cast<QPushButton*>(focusWidget());
+        pFocused && pFocused->isVisible()) {
+        if (pFocused->isEnabled()) pFocused->click();
+        return;
+    }
+    for (QPushButton* pButton : findChildren<QPushButton*>())
+        if (pButton->isDefault() && pButton->isVisible()) {
+            if (pButton->isEnabled()) pButton->click();
+            return;
+        }
+    RunReportingErrors([this] { OnOK(); });
+}
+
 void CDialog::connectEditChange(int nID, const std::function<void()>& handler) {
     QWidget* pControl = GetDlgItem(nID);
     if (auto* pEdit = qobject_cast<QLineEdit*>(pControl))
@@ -78,7 +98,7 @@ void CDialog::connectEditChange(int nID, const std::function<void()>& handler) {
     else if (auto* pPlain = qobject_cast<QPlainTextEdit*>(pControl))
         connect(pPlain, &QPlainTextEdit::textChanged, this, handler);
     else
-        Q_ASSERT_X(false, "CDialog::OnEditChange", "no edit with this ID");
+        GK_ASSERT(!pControl, return ); // no edit with this ID
 }
 
 void CDialog::focusFirstTabStop() {

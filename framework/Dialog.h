@@ -3,6 +3,7 @@
 #include "framework/ControlHost.h"
 #include "framework/ErrorReport.h"
 #include "framework/Prompts.h"
+#include "framework/SoftAssert.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -28,7 +29,8 @@ public:
     void EndDialog(int nResult);
     void SetWindowText(const QString& strText);
 
-    // Escape and the close box arrive here.
+    // Escape and the close box arrive here; Enter, in a dialog without a
+    // default button and with no button focused, is OK.
     void reject() override;
 
 protected:
@@ -42,6 +44,7 @@ protected:
     template <class D> void OnEditChange(int nID, void (D::*pHandler)());
 
     void showEvent(QShowEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     void focusFirstTabStop();
@@ -53,14 +56,14 @@ private:
 
 template <class D> void CDialog::OnButton(int nID, void (D::*pHandler)()) {
     auto* pButton = Item<QAbstractButton>(nID);
-    Q_ASSERT_X(pButton, "CDialog::OnButton", "no button with this ID");
+    GK_ASSERT(pButton, return ); // no button with this ID
     connect(pButton, &QAbstractButton::clicked, this,
             Guarded([this, pHandler] { (static_cast<D*>(this)->*pHandler)(); }));
 }
 
 template <class D> void CDialog::OnSelChange(int nID, void (D::*pHandler)()) {
     auto* pView = Item<QAbstractItemView>(nID);
-    Q_ASSERT_X(pView, "CDialog::OnSelChange", "no list with this ID");
+    GK_ASSERT(pView, return ); // no list with this ID
     // Selections made by UpdateData are not reported: a handler that ran
     // halfway through an exchange would read half-filled controls.
     connect(pView->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -12,10 +12,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace framework {
@@ -74,6 +76,18 @@ QWidget* createMultilineEdit(const ControlTemplate& ctl, QWidget* pParent) {
     return pEdit;
 }
 
+// A list box shows whole rows only, as the classic one does unless told
+// otherwise: it gives up the part of its height that would cut a row in half.
+void fitWholeRows(QListWidget& list) {
+    list.addItem(QStringLiteral("X"));
+    const int nRow = list.sizeHintForRow(0);
+    list.clear();
+    if (nRow <= 0) return;
+    const int nFrame = 2 * list.frameWidth();
+    const int nRows = std::max(1, (list.height() - nFrame) / nRow);
+    list.resize(list.width(), nFrame + nRows * nRow);
+}
+
 QWidget* createListBox(const ControlTemplate& ctl, QWidget* pParent) {
     auto* pList = new QListWidget(pParent);
     pList->setSelectionMode(ctl.styles & ControlStyle::MultipleSelection
@@ -118,10 +132,36 @@ QWidget* createRule(const ControlTemplate& ctl, QWidget* pParent) {
     return pLine;
 }
 
+// A path has no blanks to break at: this label breaks it anywhere, so that
+// all of it shows on the lines its rectangle has.
+class WrapAnywhereLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    int heightForWidth(int nWidth) const override { return textRect(nWidth).height(); }
+    QSize sizeHint() const override { return textRect(width()).size(); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(contentsRect(), int(alignment()) | Qt::TextWrapAnywhere, text());
+    }
+
+private:
+    QRect textRect(int nWidth) const {
+        return fontMetrics().boundingRect(QRect(0, 0, std::max(nWidth, 1), 1 << 20),
+                                          Qt::TextWrapAnywhere, text());
+    }
+};
+
 QWidget* createButton(const ControlTemplate& ctl, QWidget* pParent) {
     QPushButton* pButton = ctl.kind == ControlKind::BitmapButton
                                ? new CBitmapButton(ctl.strText, pParent)
                                : new QPushButton(ctl.strText, pParent);
+    // Only the template's default button answers Enter: Qt would otherwise
+    // make the first button the default, whatever that button does.
+    pButton->setAutoDefault(false);
     pButton->setDefault(ctl.styles & ControlStyle::Default);
     return pButton;
 }
@@ -129,7 +169,6 @@ QWidget* createButton(const ControlTemplate& ctl, QWidget* pParent) {
 QWidget* createCustom(const ControlTemplate& ctl, QWidget* pParent) {
     const ControlFactory factory = controlClasses().value(ctl.strClass);
     if (QWidget* pControl = factory ? factory(ctl, pParent) : nullptr) return pControl;
-    Q_ASSERT_X(false, "buildControls", qPrintable("no control class " + ctl.strClass));
     qWarning("buildControls: no control class \"%s\"", qPrintable(ctl.strClass));
     // Keeps the place, and the ID, of the missing control.
     return new QWidget(pParent);
@@ -138,7 +177,8 @@ QWidget* createCustom(const ControlTemplate& ctl, QWidget* pParent) {
 QWidget* createControl(const ControlTemplate& ctl, QWidget* pParent) {
     switch (ctl.kind) {
     case ControlKind::Static: {
-        auto* pLabel = new QLabel(pParent);
+        auto* pLabel = ctl.styles & ControlStyle::WrapAnywhere ? new WrapAnywhereLabel(pParent)
+                                                               : new QLabel(pParent);
         SetUpStatic(*pLabel, ctl);
         return pLabel;
     }
@@ -242,6 +282,8 @@ std::vector<std::pair<int, QWidget*>> buildControls(const DialogTemplate& dlgTem
     for (const ControlTemplate& ctl : dlgTemplate.arrControls) {
         QWidget* pControl = createControl(ctl, pParent);
         pControl->setGeometry(units.toPixels(ctl.rcDlu));
+        if (ctl.kind == ControlKind::ListBox && !(ctl.styles & ControlStyle::NoIntegralHeight))
+            fitWholeRows(static_cast<QListWidget&>(*pControl));
         pControl->setEnabled(!(ctl.styles & ControlStyle::Disabled));
         if (ctl.styles & ControlStyle::Hidden) {
             // Hidden explicitly, it stays hidden when its window shows; without

@@ -69,7 +69,9 @@ enum class ControlStyle : unsigned {
     Center = 1u << 10,           // static
     Right = 1u << 11,            // static
     Disabled = 1u << 12,
-    Hidden = 1u << 13, // never shown by its window, takes no focus
+    Hidden = 1u << 13,           // never shown by its window, takes no focus
+    WrapAnywhere = 1u << 14,     // static: breaks inside words too, for paths
+    NoIntegralHeight = 1u << 15, // list box: keeps its height though it cuts a row
 };
 Q_DECLARE_FLAGS(ControlStyles, ControlStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(ControlStyles)

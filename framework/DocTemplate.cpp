@@ -39,6 +39,10 @@ QString CSingleDocTemplate::FileFilter() const {
     return name + ";;All Files (*)";
 }
 
+QString CSingleDocTemplate::UntitledName() const {
+    return DocString(DocName);
+}
+
 void CSingleDocTemplate::AddToRecentFileList(const QString& path) {
     if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(path);
 }
@@ -56,10 +60,9 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const QString& path) {
 
     bool ok;
     if (path.isEmpty()) {
-        const QString previousTitle = m_pDocument->GetTitle();
-        m_pDocument->SetTitle(DocString(DocName));
+        // Stays so when New fails: the document it replaced is gone.
+        m_pDocument->SetTitle(UntitledName());
         ok = m_pDocument->OnNewDocument();
-        if (!ok) m_pDocument->SetTitle(previousTitle);
     } else {
         ok = m_pDocument->OnOpenDocument(path);
         if (ok) m_pDocument->SetPathName(path);

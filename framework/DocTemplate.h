@@ -39,6 +39,8 @@ public:
     QString FileFilter() const;
     // With its dot, e.g. ".tvt".
     QString DefaultExtension() const;
+    // The title of a document that has no file: new, or emptied by a failed Open.
+    QString UntitledName() const;
 
     void AddToRecentFileList(const QString& path);
 

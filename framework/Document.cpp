@@ -29,6 +29,9 @@ bool CDocument::OnOpenDocument(const QString& path) {
         return false;
     }
     DeleteContents();
+    // Whatever fails from here on, the file it named is no longer shown.
+    m_strPathName.clear();
+    if (m_pDocTemplate) SetTitle(m_pDocTemplate->UntitledName());
     SetModifiedFlag(false);
     return true;
 }

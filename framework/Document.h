@@ -40,8 +40,6 @@ public:
     // Save As when `path` is empty; `replace` makes the new file the document's own.
     bool DoSave(const QString& path, bool replace = true);
 
-    CSingleDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
-
 signals:
     void modifiedChanged(bool modified);
     void titleChanged(const QString& title);

@@ -24,6 +24,11 @@ void CFormView::OnInitialUpdate() {
     UpdateData(false);
 }
 
+void CFormView::UpdateDialogControls(const std::function<bool(int)>& isEnabled) {
+    for (const auto& [nID, pControl] : Controls())
+        if (qobject_cast<QPushButton*>(pControl)) pControl->setEnabled(isEnabled(nID));
+}
+
 QSize CFormView::sizeHint() const {
     return m_sizeForm;
 }

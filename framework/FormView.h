@@ -3,6 +3,8 @@
 #include "framework/ControlHost.h"
 #include "framework/View.h"
 
+#include <functional>
+
 namespace framework {
 
 // A view whose content is a dialog template, laid out in dialog units and
@@ -18,6 +20,9 @@ public:
     // Binds the controls to the members; a subclass finishes its set-up
     // after calling this.
     void OnInitialUpdate() override;
+    // Enables each push button as its command is enabled, so that a form
+    // button greys with the menu item of the same command.
+    void UpdateDialogControls(const std::function<bool(int)>& isEnabled);
     // The template's size, so that the frame can fit its client area to the form.
     QSize sizeHint() const override;
 

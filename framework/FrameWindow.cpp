@@ -3,6 +3,8 @@
 #include "framework/Application.h"
 #include "framework/Document.h"
 #include "framework/ErrorReport.h"
+#include "framework/FormView.h"
+#include "framework/Prompts.h"
 #include "framework/StringTable.h"
 #include "framework/View.h"
 #include "platform/Help.h"
@@ -19,9 +21,18 @@
 
 namespace framework {
 
+namespace {
+void sayIfHelpFailed(bool shown) {
+    if (shown) return;
+    AfxMessageBox(
+        "Cannot open the help book " + platform::Help::instance().Folder(),
+        QStringLiteral("No program of this desktop opened it (is a web browser set up?)."));
+}
+} // namespace
+
 CFrameWnd::CFrameWnd() {
-    OnCommand(ID_HELP_FINDER, [] { platform::Help::instance().ShowContents(); });
-    OnCommand(ID_DEFAULT_HELP, [] { platform::Help::instance().ShowContents(); });
+    OnCommand(ID_HELP_FINDER, [] { sayIfHelpFailed(platform::Help::instance().ShowContents()); });
+    OnCommand(ID_DEFAULT_HELP, [] { sayIfHelpFailed(platform::Help::instance().ShowContents()); });
     OnCommand(ID_HELP, [this] { OnHelp(); });
     OnCommand(ID_CONTEXT_HELP, [this] { OnContextHelp(); });
 }
@@ -85,16 +96,10 @@ bool CFrameWnd::IsCommandEnabled(int id) const {
 }
 
 void CFrameWnd::UpdateCommandUI() {
-    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
-        const CCmdUI ui = commandState(it.key());
-        QAction* action = it.value();
-        action->setEnabled(ui.IsEnabled());
-        if (const auto checked = ui.Checked()) {
-            action->setCheckable(true);
-            action->setChecked(*checked);
-        }
-        if (const auto text = ui.Text()) action->setText(*text);
-    }
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
+        it.value()->setEnabled(IsCommandEnabled(it.key()));
+    if (auto* form = qobject_cast<CFormView*>(m_pView))
+        form->UpdateDialogControls([this](int id) { return IsCommandEnabled(id); });
 }
 
 void CFrameWnd::InitialUpdateFrame() {
@@ -195,11 +200,11 @@ void CFrameWnd::ShrinkToFitView(QSize viewSize) {
 }
 
 void CFrameWnd::WinHelp(int context) {
-    platform::Help::instance().ShowContext(context);
+    sayIfHelpFailed(platform::Help::instance().ShowContext(context));
 }
 
 void CFrameWnd::WinHelpKeywordSearch() {
-    platform::Help::instance().ShowKeywordSearch();
+    sayIfHelpFailed(platform::Help::instance().ShowKeywordSearch());
 }
 
 void CFrameWnd::OnHelp() {

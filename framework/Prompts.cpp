@@ -1,5 +1,7 @@
 #include "framework/Prompts.h"
 
+#include "platform/Shell.h"
+
 #include "framework/Application.h"
 
 #include <QApplication>
@@ -76,6 +78,18 @@ void Prompts::setInstance(Prompts* prompts) {
 
 int AfxMessageBox(const QString& text, MessageButtons buttons) {
     return Prompts::instance().MessageBox(text, buttons);
+}
+
+bool OpenOrSay(const QString& target) {
+    if (platform::Shell::instance().Open(target)) return true;
+    AfxMessageBox(
+        "Cannot open " + target,
+        QStringLiteral("No program of this desktop opened it (is a web browser set up?)."));
+    return false;
+}
+
+int AfxMessageBox(const QString& text, const QString& reason) {
+    return AfxMessageBox(reason.isEmpty() ? text : text + QLatin1Char('\n') + reason);
 }
 
 } // namespace framework

@@ -35,5 +35,10 @@ public:
 };
 
 int AfxMessageBox(const QString& text, MessageButtons buttons = MessageButtons::Ok);
+// Opens a document, folder or address through the shell; when nothing opens
+// it, says so with the target, instead of failing in silence.
+bool OpenOrSay(const QString& target);
+// A failure: the system's own text, and under it the reason when one is known.
+int AfxMessageBox(const QString& text, const QString& reason);
 
 } // namespace framework

@@ -11,8 +11,6 @@ class CStatusBar : public QStatusBar {
 public:
     CStatusBar(QWidget* parent, QString idleText);
 
-    QString IdleText() const { return m_strIdle; }
-
 private:
     QString m_strIdle;
 };

@@ -141,7 +141,21 @@ TEST(DialogTemplate, ControlsSitAtTheirRectanglesInTheDialogFont) {
     EXPECT_EQ(dlg.size(), dlg.Units().toPixels(dlgTemplate.sizeDlu));
     for (const ControlTemplate& ctl : dlgTemplate.arrControls) {
         if (ctl.nID == -1) continue;
-        EXPECT_EQ(dlg.GetDlgItem(ctl.nID)->geometry(), dlg.Units().toPixels(ctl.rcDlu)) << ctl.nID;
+        const QRect placed = dlg.GetDlgItem(ctl.nID)->geometry();
+        const QRect asDrawn = dlg.Units().toPixels(ctl.rcDlu);
+        if (ctl.kind != ListBox || (ctl.styles & ControlStyle::NoIntegralHeight)) {
+            EXPECT_EQ(placed, asDrawn) << ctl.nID;
+            continue;
+        }
+        // A list box gives up what would cut its last row, never more than a row.
+        auto* list = dlg.Item<QListWidget>(ctl.nID);
+        list->addItem("row");
+        const int nRow = list->sizeHintForRow(0);
+        EXPECT_EQ(placed.topLeft(), asDrawn.topLeft()) << ctl.nID;
+        EXPECT_EQ(placed.width(), asDrawn.width()) << ctl.nID;
+        EXPECT_LE(placed.height(), asDrawn.height()) << ctl.nID;
+        EXPECT_GT(placed.height(), asDrawn.height() - nRow) << ctl.nID;
+        EXPECT_EQ((placed.height() - 2 * list->frameWidth()) % nRow, 0) << ctl.nID;
     }
     EXPECT_EQ(dlg.GetDlgItem(4242), nullptr);
     EXPECT_EQ(dlg.Item<QListWidget>(kName), nullptr);
@@ -338,17 +352,36 @@ TEST(DialogModal, ReturnsHowItEnded) {
               IDOK);
     EXPECT_EQ(dlgEnter.m_strName, "Glow");
 
-    // Without an OK button Enter does nothing; Escape still closes.
-    CDialog dlgAbout({"About", {100, 60}, {{Edit, 10, {}, {5, 5, 90, 14}}}});
-    bool bOpenAfterEnter = false;
-    EXPECT_EQ(runModal(dlgAbout,
+    // Without a default button Enter still ends the dialog as OK, and never
+    // presses a button that merely comes first.
+    bool bPressed = false;
+    CDialog dlgNoDefault(
+        {"Browsers",
+         {100, 60},
+         {{PushButton, 11, "Delete", {5, 5, 90, 14}}, {Edit, 10, {}, {5, 25, 90, 14}}}});
+    QObject::connect(dlgNoDefault.Item<QPushButton>(11), &QPushButton::clicked,
+                     [&] { bPressed = true; });
+    EXPECT_EQ(runModal(dlgNoDefault,
                        [&] {
-                           QTest::keyClick(dlgAbout.GetDlgItem(10), Qt::Key_Return);
-                           bOpenAfterEnter = dlgAbout.isVisible();
-                           QTest::keyClick(dlgAbout.GetDlgItem(10), Qt::Key_Escape);
+                           dlgNoDefault.GetDlgItem(10)->setFocus();
+                           QTest::keyClick(dlgNoDefault.GetDlgItem(10), Qt::Key_Return);
+                       }),
+              IDOK);
+    EXPECT_FALSE(bPressed);
+
+    // A focused button answers Enter itself.
+    CDialog dlgFocused({"Browsers", {100, 60}, {{PushButton, 11, "Delete", {5, 5, 90, 14}}}});
+    QObject::connect(dlgFocused.Item<QPushButton>(11), &QPushButton::clicked, [&] {
+        bPressed = true;
+        dlgFocused.EndDialog(IDCANCEL);
+    });
+    EXPECT_EQ(runModal(dlgFocused,
+                       [&] {
+                           dlgFocused.GetDlgItem(11)->setFocus();
+                           QTest::keyClick(dlgFocused.GetDlgItem(11), Qt::Key_Return);
                        }),
               IDCANCEL);
-    EXPECT_TRUE(bOpenAfterEnter);
+    EXPECT_TRUE(bPressed);
 }
 
 TEST(DialogModal, EndDialogDuringInitReturnsItsCode) {
