@@ -1,7 +1,14 @@
 #include "platform/SafeFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace platform {
 
@@ -49,6 +56,11 @@ bool WriteFileSafely(const QString& path, const QByteArray& bytes, QString* erro
 }
 
 bool CopyFileSafely(const QString& source, const QString& target, QString* error) {
+    // A folder, a device or a pipe is no file to copy: reading one could
+    // block for ever or copy what was never meant.
+    const QFileInfo from(source);
+    if (!from.exists()) return fail(error, "Cannot read " + source + ": no such file");
+    if (!from.isFile()) return fail(error, "Cannot read " + source + ": it is not a regular file");
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return fail(error, "Cannot read " + source + ": " + in.errorString());
@@ -65,6 +77,22 @@ bool CopyFileSafely(const QString& source, const QString& target, QString* error
         if (!writeAll(out, chunk.constData(), chunk.size(), error)) return false;
     }
     return commit(out, error);
+}
+
+QString WhyNotWritable(const QString& path) {
+    const QFileInfo file(path);
+    const QString folder = file.absolutePath();
+    if (!QFileInfo(folder).isDir()) return "The folder " + folder + " does not exist.";
+    if (file.isDir()) return path + " is a folder.";
+    // The same test the kernel makes: modes, a read-only mount, root.
+    const QByteArray probe = QFile::encodeName(file.exists() ? path : folder);
+    if (::access(probe.constData(), W_OK) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno)) + ": " +
+               (file.exists() ? path : folder);
+    struct statvfs space {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &space) == 0 && space.f_bavail == 0)
+        return QString::fromLocal8Bit(std::strerror(ENOSPC)) + ": " + folder;
+    return {};
 }
 
 bool RemoveFile(const QString& path, QString* error) {

@@ -13,6 +13,10 @@ namespace platform {
 // stays behind, and `error` says what went wrong.
 bool WriteFileSafely(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 bool CopyFileSafely(const QString& source, const QString& target, QString* error = nullptr);
+// Why another party (a widget server) could not write `path`, as far as
+// the file system tells: a missing folder, a folder in the way, no
+// permission, a read-only mount, no space left. Empty when nothing shows.
+QString WhyNotWritable(const QString& path);
 // Removes a file of the user's; false, with the reason, when it is still there.
 bool RemoveFile(const QString& path, QString* error = nullptr);
 

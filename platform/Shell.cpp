@@ -23,6 +23,10 @@ bool Shell::StartProgram(const QString& program, const QStringList& arguments) {
     return !found.isEmpty() && QProcess::startDetached(found, arguments);
 }
 
+bool Shell::FindProgram(const QString& program) {
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
 Shell& Shell::instance() {
     static Shell real;
     return g_replacement ? *g_replacement : real;

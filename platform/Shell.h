@@ -17,6 +17,8 @@ public:
     // A program found by name on the search path, with its arguments as
     // given: no shell between, so nothing in them is interpreted.
     virtual bool StartProgram(const QString& program, const QStringList& arguments);
+    // Whether StartProgram would find the program on the search path.
+    virtual bool FindProgram(const QString& program);
 
     static Shell& instance();
     // Installs a replacement (null restores the real shell); not owned.

@@ -1,6 +1,7 @@
 #include "platform/SafeFile.h"
 #include "platform/Registry.h"
 #include "platform/ServerRegistration.h"
+#include "support/CopySourceCases.h"
 #include "support/Files.h"
 #include "support/TinyFileSystem.h"
 
@@ -39,6 +40,12 @@ TEST(SafeFile, WritesAndCopiesReplaceWholeFiles) {
     ASSERT_TRUE(CopyFileSafely(dir.filePath("big.bin"), target));
     EXPECT_EQ(readFile(target), big);
     EXPECT_EQ(entries(dir.path()), (QStringList{"big.bin", "page.htm"}));
+}
+
+TEST(SafeFile, CopiesOnlyRegularFiles) {
+    CheckCopySources([](const QString& source, const QString& target, QString* error) {
+        return CopyFileSafely(source, target, error);
+    });
 }
 
 TEST(SafeFile, EveryFailureKeepsTheOldFileAndLeavesNoTemporaryFile) {

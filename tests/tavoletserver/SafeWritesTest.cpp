@@ -1,7 +1,9 @@
 // Failed writes made real on a tiny file system: whatever fails, the user's
 // file already there keeps its bytes and no temporary file is left beside it.
+#include "SafeFile.h"
 #include "SupportFiles.h"
 #include "WidgetFile.h"
+#include "support/CopySourceCases.h"
 #include "support/Files.h"
 #include "support/QtPrinters.h"
 #include "support/TinyFileSystem.h"
@@ -20,6 +22,12 @@ QStringList entries(const QString& folder) {
 }
 
 } // namespace
+
+TEST(SafeWrites, CopiesOnlyRegularFiles) {
+    CheckCopySources([](const QString& source, const QString& target, QString* error) {
+        return SafeFile::copy(source, target, error);
+    });
+}
 
 TEST(SafeWrites, WidgetFileOnAFullDiskFailsAndKeepsTheOldFile) {
     TinyFileSystem fs;
