@@ -4,11 +4,11 @@
 #include "framework/Application.h"
 #include "framework/Bitmaps.h"
 #include "framework/Profile.h"
+#include "framework/Prompts.h"
 #include "framework/StatusBar.h"
 #include "framework/StringTable.h"
 #include "framework/ToolBar.h"
 #include "platform/FontConfigWarmUp.h"
-#include "platform/Shell.h"
 #include "res/Menus.h"
 #include "res/Resource.h"
 #include "templates/ManageTemplatesDlg.h"
@@ -49,8 +49,7 @@ CMainFrame::CMainFrame() {
         CManageTemplatesDlg dialog;
         dialog.DoModal();
     });
-    OnCommand(ID_HELP_ORDERING,
-              [] { platform::Shell::instance().Open(QString::fromLatin1(kOrderPageUrl)); });
+    OnCommand(ID_HELP_ORDERING, [] { framework::OpenOrSay(QString::fromLatin1(kOrderPageUrl)); });
 }
 
 void CMainFrame::PreCreateWindow() {

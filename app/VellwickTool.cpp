@@ -44,6 +44,13 @@ bool CVellwickToolApp::InitInstance() {
 
     SetRegistryKey(QStringLiteral("Mirovasta"));
 
+    // A file named on the command line is relative to where the user started
+    // the program, not to the working folder it moves to.
+    const QDir startFolder = QDir::current();
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (QString& argument : arguments)
+        if (!argument.startsWith(QLatin1Char('-')))
+            argument = startFolder.absoluteFilePath(argument);
     QDir::setCurrent(m_strAppFolder + "/My Widget");
 
     LoadStdProfileSettings(kRecentFileCount);
@@ -51,7 +58,7 @@ bool CVellwickToolApp::InitInstance() {
         IDR_MAINFRAME, [] { return std::make_unique<CVellwickToolDoc>(); },
         [] { return std::make_unique<CMainFrame>(); }, [] { return new CVellwickToolView; }));
 
-    if (!ProcessShellCommand(QCoreApplication::arguments().mid(1))) return false;
+    if (!ProcessShellCommand(arguments)) return false;
 
     m_pMainWnd->ShowWindow(m_nCmdShow);
     return true;

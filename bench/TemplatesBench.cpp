@@ -63,12 +63,11 @@ int main(int argc, char** argv) {
     for (int run = 0; run < kRuns; ++run) {
         CTavolet scratch;
         scratch.CreateFromProgID(QStringLiteral("TavoletServer.Glimmerkey"));
-        QStringList names, descriptions, paths;
         QElapsedTimer timer;
         timer.start();
-        scratch.ListTemplates(names, descriptions, paths);
+        const QList<TemplateEntry> templates = scratch.ListTemplates();
         listing.push_back(timer.nsecsElapsed() / 1e9);
-        listed = int(names.size());
+        listed = int(templates.size());
 
         CTavolet document;
         document.CreateFromProgID(QStringLiteral("TavoletServer.Glimmerkey"));

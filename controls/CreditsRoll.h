@@ -52,12 +52,10 @@ public:
     const QStringList& Lines() const { return m_lines; }
     int NextLine() const { return int(m_posNext); }
     const QString& Current() const { return m_strCurrent; }
-    int LineHeight() const { return m_nLineHeight; }
     int Revealed() const { return m_nRevealed; }
     int ColumnWidth() const { return m_nColumnWidth; }
     bool FirstPass() const { return m_bFirstPass; }
     bool ItemActive() const { return m_bItemActive; }
-    bool TransparentBitmaps() const { return m_bTransparentBitmaps; }
     // The part of the client area that scrolls.
     QRect Column(const QRect& rcClient) const;
 

@@ -1,7 +1,7 @@
 #include "controls/HyperLink.h"
 
 #include "framework/ErrorReport.h"
-#include "platform/Shell.h"
+#include "framework/Prompts.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -84,5 +84,5 @@ void CHyperLink::mousePressEvent(QMouseEvent* pEvent) {
 
 bool CHyperLink::OpenTarget() {
     const WaitCursor wait;
-    return platform::Shell::instance().Open(m_strURL);
+    return framework::OpenOrSay(m_strURL);
 }

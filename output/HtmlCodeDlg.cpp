@@ -15,7 +15,7 @@ DialogTemplate htmlCodeTemplate() {
     using S = ControlStyle;
     return {
         QStringLiteral("Glimmerkey's HTML Code"),
-        {296, 206},
+        {296, 224},
         {
             {K::Static,
              -1,
@@ -25,7 +25,8 @@ DialogTemplate htmlCodeTemplate() {
              IDC_CODE,
              {},
              {7, 21, 282, 139},
-             S::VScroll | S::HScroll | S::AutoScroll | S::WantReturn},
+             // Long lines wrap: a widget's code is often one line.
+             S::VScroll | S::WantReturn},
             {K::Custom,
              IDC_NOTE,
              QStringLiteral("After you paste into your HTML file,you must ensure the "
@@ -36,6 +37,7 @@ DialogTemplate htmlCodeTemplate() {
              S::None,
              0,
              QStringLiteral("CColorStatic")},
+            {K::PushButton, IDCANCEL, QStringLiteral("Close"), {123, 205, 50, 14}, S::Default},
         }};
 }
 

@@ -29,7 +29,7 @@ DialogTemplate insertTemplate() {
     using S = ControlStyle;
     return {
         {},
-        {336, 244},
+        {336, 248},
         {
             {K::Static,
              -1,
@@ -43,7 +43,7 @@ DialogTemplate insertTemplate() {
             {K::CheckBox,
              IDC_COPY_SUPPORT_FILES,
              QStringLiteral("Copy class,image and audio files into same directory automatically"),
-             {7, 228, 322, 9}},
+             {7, 227, 322, 13}},
         }};
 }
 
@@ -67,7 +67,12 @@ void CInsertIntoPageDlg::DoDataExchange(CDataExchange* pDX) {
 bool CInsertIntoPageDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (!LoadPageText()) return true;
-    SetWindowText("Insert into " + m_strPagePath);
+    // Said now, before the user does the work that could not be saved.
+    const QFileInfo page(m_strPagePath);
+    const bool writable =
+        page.exists() ? page.isWritable() : QFileInfo(page.absolutePath()).isWritable();
+    SetWindowText("Insert into " + m_strPagePath +
+                  (writable ? QString() : QStringLiteral(" (read-only: OK cannot write it)")));
     m_bCopySupportFiles = true;
     m_btnUndo->setEnabled(false);
     UpdateData(false);
@@ -81,10 +86,14 @@ bool CInsertIntoPageDlg::OnInitDialog() {
 bool CInsertIntoPageDlg::LoadPageText() {
     QFile file(m_strPagePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        AfxMessageBox("Open " + m_strPagePath + " Failure!");
-        // A page that does not exist yet may still be created from the box.
-        if (QFileInfo::exists(m_strPagePath)) refuseOk();
-        return false;
+        const bool exists = QFileInfo::exists(m_strPagePath);
+        AfxMessageBox("Open " + m_strPagePath + " Failure!",
+                      exists ? file.errorString()
+                             : QStringLiteral("The page does not exist yet: OK creates it."));
+        // A page that exists but cannot be read must not be replaced by the box;
+        // one that does not exist yet is made from it, support files and all.
+        if (exists) refuseOk();
+        return !exists;
     }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
@@ -100,6 +109,20 @@ bool CInsertIntoPageDlg::LoadPageText() {
     }
     m_strPageText = m_page.editorText;
     return true;
+}
+
+void CInsertIntoPageDlg::OnOK() {
+    if (!UpdateData(true)) return;
+    bool encodable = true;
+    const QByteArray bytes = PageBytes(m_page, std::exchange(m_strPageText, {}), &encodable);
+    QString reason;
+    if (!encodable)
+        reason = "Its text no longer fits the page's encoding, " +
+                 QString::fromLatin1(m_page.encoding) + "; the page is not changed.";
+    else if (WriteInsertedPage(*m_pTavolet, m_strPagePath, bytes, m_bCopySupportFiles, &reason))
+        return EndDialog(IDOK);
+    // The box keeps the user's work: fix the cause and press OK again, or cancel.
+    AfxMessageBox("Write " + m_strPagePath + " Failure!", reason);
 }
 
 void CInsertIntoPageDlg::refuseOk() {

@@ -8,8 +8,8 @@ class CTavolet;
 class QPushButton;
 
 // Shows a page as editable text so that the user places the caret, drops
-// the widget's code there between two marker comments, and on OK has the
-// page written back from the box.
+// the widget's code there between two marker comments, and on OK writes the
+// page back from the box, placing the support files beside it if asked.
 class CInsertIntoPageDlg : public framework::CDialog {
     Q_OBJECT
 public:
@@ -31,6 +31,8 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    // Writes the page; on failure says why and stays open with the text.
+    void OnOK() override;
     void DoDataExchange(framework::CDataExchange* pDX) override;
 
 private:

@@ -4,7 +4,11 @@
 
 class CColorStatic;
 
-// Recommends the maker's HTML editor for inserting a widget into a page.
+// The maker's HTML editor, by the names it goes by on the search path.
+const QStringList& HtmlEditorNames();
+
+// Recommends the maker's HTML editor for inserting a widget into a page;
+// its box starts ticked only when the editor is there to be used.
 class CInsertNoticeDlg : public framework::CDialog {
     Q_OBJECT
 public:

@@ -31,12 +31,19 @@ PageEditorFactory CPageEditor::LoadModule(const QString& strModulePath) {
     };
     QLibrary module(strModulePath);
     if (!module.load()) throw failure(module.errorString());
-    if (auto create =
-            reinterpret_cast<PageEditorFactory>(module.resolve(GLIMMERKEY_PAGE_EDITOR_FACTORY)))
+    const auto version =
+        reinterpret_cast<PageEditorVersionFn>(module.resolve(GLIMMERKEY_PAGE_EDITOR_VERSION));
+    const auto create =
+        reinterpret_cast<PageEditorFactory>(module.resolve(GLIMMERKEY_PAGE_EDITOR_FACTORY));
+    if (version && create && qstrcmp(version(), GLIMMERKEY_PAGE_EDITOR_CONTRACT) == 0)
         return create;
+    const QString reason = version && create
+                               ? QStringLiteral("%1 is a page box module of another version (%2)")
+                                     .arg(strModulePath, QString::fromUtf8(version()))
+                               : QStringLiteral("%1 is no page box module").arg(strModulePath);
     // Nothing of a library we refuse stays in the process.
     module.unload();
-    throw failure(QStringLiteral("%1 is no page box module").arg(strModulePath));
+    throw failure(reason);
 }
 
 void CPageEditor::SetPageBytes(const QByteArray& bytes, bool bUtf8) {

@@ -18,6 +18,10 @@ public:
     virtual void Undo() = 0;
 };
 
-// The module's one entry point, looked up by this name.
+// The module's entry points, looked up by these names: the contract version
+// it was built for, which must equal ours, and the factory.
+#define GLIMMERKEY_PAGE_EDITOR_VERSION "PageEditorContractVersion"
+#define GLIMMERKEY_PAGE_EDITOR_CONTRACT "Glimmerkey.PageEditor/1"
 #define GLIMMERKEY_PAGE_EDITOR_FACTORY "CreatePageEditor"
+using PageEditorVersionFn = const char* (*)();
 using PageEditorFactory = IPageEditor* (*)(QWidget* pParent);

@@ -63,6 +63,10 @@ public:
 
 } // namespace
 
+extern "C" Q_DECL_EXPORT const char* PageEditorContractVersion() {
+    return GLIMMERKEY_PAGE_EDITOR_CONTRACT;
+}
+
 extern "C" Q_DECL_EXPORT IPageEditor* CreatePageEditor(QWidget* pParent) {
     return new CScintillaPageEditor(pParent);
 }

@@ -87,8 +87,6 @@ DialogTemplate formTemplate() {
 
 // Save and open dialogs of the page commands.
 const QString kPageFilter = QStringLiteral("HTML Files (*.htm *.html);;All Files (*)");
-// The maker's HTML editor, by the names it goes by.
-const QStringList kEditorNames{QStringLiteral("vellwick"), QStringLiteral("Vellwick.exe")};
 
 void sendToMainWindow(int id) {
     if (CFrameWnd* frame = AfxGetMainWnd()) frame->SendCommand(id);
@@ -98,8 +96,11 @@ void sendToMainWindow(int id) {
 
 CVellwickToolView::CVellwickToolView() : CColorFormView(formTemplate()) {
     OnCommand(ID_CONFIGURE, [this] { OnConfigure(); });
-    OnUpdateCommand(ID_CONFIGURE,
-                    [this](CCmdUI& ui) { ui.Enable(GetDocument() && GetDocument()->HasWidget()); });
+    // Every command on the widget greys, on the form too, while there is none.
+    for (int id : {int(ID_CONFIGURE), int(IDC_CONFIGURE), int(ID_RENAME_WIDGET), int(IDC_COPY_CODE),
+                   int(IDC_NEW_PAGE), int(IDC_INSERT_INTO)})
+        OnUpdateCommand(
+            id, [this](CCmdUI& ui) { ui.Enable(GetDocument() && GetDocument()->HasWidget()); });
     OnCommand(IDC_NEW, [] { sendToMainWindow(ID_FILE_NEW); });
     OnCommand(IDC_OPEN, [] { sendToMainWindow(ID_FILE_OPEN); });
     OnCommand(IDC_CONFIGURE, [] { sendToMainWindow(ID_CONFIGURE); });
@@ -197,8 +198,9 @@ void CVellwickToolView::OnNewPage() {
     request.defaultSuffix = QStringLiteral("htm");
     const auto page = Prompts::instance().FileDialog(request);
     if (!page) return;
-    if (!WriteNewPage(*document->m_pTavolet, *page)) {
-        AfxMessageBox(QStringLiteral("Create HTML File Failure!"));
+    QString error;
+    if (!WriteNewPage(*document->m_pTavolet, *page, &error)) {
+        AfxMessageBox(QStringLiteral("Create HTML File Failure!"), error);
         return;
     }
     AfxMessageBox("You have saved Glimmerkey into " + *page + " successfully!");
@@ -221,16 +223,7 @@ void CVellwickToolView::OnInsertInto() {
     dialog.m_pTavolet = document->m_pTavolet.get();
     dialog.m_strPagePath = *page;
     dialog.m_nCodeMode = 1;
-    if (dialog.DoModal() != IDOK) return;
-    bool encodable = true;
-    const QByteArray bytes = PageBytes(dialog.m_page, dialog.m_strPageText, &encodable);
-    if (!encodable) {
-        AfxMessageBox("Write " + *page + " Failure! Its text no longer fits the page's encoding, " +
-                      QString::fromLatin1(dialog.m_page.encoding) + "; the page is not changed.");
-        return;
-    }
-    if (!WriteInsertedPage(*document->m_pTavolet, *page, bytes, dialog.m_bCopySupportFiles))
-        AfxMessageBox("Write " + *page + " Failure!");
+    dialog.DoModal();
 }
 
 // True when the editor took over, or the user went for its download page;
@@ -245,11 +238,11 @@ bool CVellwickToolView::startEditor(const QString& strPage) {
         sendToMainWindow(ID_FILE_SAVE);
     }
     // The page path is one argument, never read by a shell.
-    for (const QString& name : kEditorNames)
+    for (const QString& name : HtmlEditorNames())
         if (platform::Shell::instance().StartProgram(name, {strPage})) return true;
     if (AfxMessageBox(QStringLiteral("Can't find Vellwick.exe, Download it?"),
                       MessageButtons::OkCancel) != IDOK)
         return false;
-    platform::Shell::instance().Open(QString::fromLatin1(kEditorDownloadUrl));
+    OpenOrSay(QString::fromLatin1(kEditorDownloadUrl));
     return true;
 }

@@ -6,7 +6,10 @@
 #include "platform/SafeFile.h"
 #include "widget/Tavolet.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QTreeWidget>
 
 using namespace framework;
@@ -30,6 +33,20 @@ DialogTemplate supportFilesTemplate() {
                 {K::PushButton, IDOK, QStringLiteral("OK"), {78, 128, 48, 15}, S::Default},
                 {K::PushButton, IDC_COPY_TO, QStringLiteral("Copy to..."), {159, 128, 48, 15}},
             }};
+}
+
+// Where a support file goes in `folder`: at its web path when that is a
+// plain relative path staying inside the folder, so that a page in the
+// folder finds it where its code looks; else under its own name. Empty when
+// neither stays inside (names and paths come from widget files users exchange).
+QString supportFileTarget(const QString& folder, const QString& name, QString webPath) {
+    webPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    static const QRegularExpression notAPlainPath(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:|[?#]"));
+    if (!notAPlainPath.match(webPath).hasMatch() && platform::StaysInsideFolder(webPath) &&
+        !webPath.endsWith(QLatin1Char('/')))
+        return folder + "/" + webPath;
+    if (platform::IsPlainFileName(name)) return folder + "/" + name;
+    return {};
 }
 
 } // namespace
@@ -82,14 +99,22 @@ void CSupportFilesDlg::OnCopyTo() {
         const QTreeWidgetItem* item = m_listFiles->topLevelItem(row);
         if (!item->isSelected()) continue;
         const QString name = item->text(FileName);
-        // Names and web paths come from widget files that users exchange:
-        // one that leads outside the chosen folder is never copied.
-        if (!platform::IsPlainFileName(name) || !platform::StaysInsideFolder(item->text(WebPath))) {
+        const QString target = supportFileTarget(*folder, name, item->text(WebPath));
+        if (target.isEmpty()) {
             failed << name + " (it would be placed outside the folder)";
             continue;
         }
-        if (!platform::CopyFileSafely(item->text(SourcePath) + name, *folder + "/" + name))
-            failed << name;
+        // The name is joined to the source folder too: it must not lead out of that.
+        if (!platform::IsPlainFileName(name)) {
+            failed << name + " (its name leads outside its source folder)";
+            continue;
+        }
+        QString error;
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            error = "cannot make the folder " + QFileInfo(target).absolutePath();
+        else
+            platform::CopyFileSafely(item->text(SourcePath) + name, target, &error);
+        if (!error.isEmpty()) failed << name + " (" + error + ")";
     }
     // A copy that failed is no success, whatever the others did.
     if (!failed.isEmpty()) {

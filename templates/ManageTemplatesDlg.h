@@ -13,9 +13,7 @@ public:
     CManageTemplatesDlg();
 
     CTavolet m_scratch;
-    QStringList m_arrPaths;
-    QStringList m_arrNames;
-    QStringList m_arrDescriptions;
+    QList<TemplateEntry> m_arrTemplates;
     QListWidget* m_lbTemplates = nullptr;
     QString m_strName;
     int m_nSelected = -1;
@@ -30,5 +28,7 @@ private:
     void OnDelete();
     void OnSelchangeTemplates();
     void listTemplates();
+    // True when an entry is selected; tells the user otherwise.
+    bool hasSelection() const;
     void showEntry(int nIndex);
 };

@@ -56,12 +56,12 @@ bool CNewWidgetDlg::OnInitDialog() {
     }
     m_strName = m_scratch.m_dispatch.Name();
     m_strDescription = m_scratch.m_dispatch.Description();
-    m_scratch.ListTemplates(m_arrNames, m_arrDescriptions, m_arrPaths);
-    for (int i = 0; i < m_arrNames.size(); ++i)
-        m_lbTemplates->insertItem(i, m_arrNames[i]);
-    if (!m_arrNames.isEmpty()) {
+    m_arrTemplates = m_scratch.ListTemplates();
+    for (const TemplateEntry& entry : std::as_const(m_arrTemplates))
+        m_lbTemplates->addItem(entry.strName);
+    if (!m_arrTemplates.isEmpty()) {
         m_nSelected = 0;
-        m_strTemplateInfo = m_arrDescriptions[0];
+        m_strTemplateInfo = m_arrTemplates[0].strDescription;
     }
     UpdateData(false);
     return true;
@@ -69,8 +69,8 @@ bool CNewWidgetDlg::OnInitDialog() {
 
 void CNewWidgetDlg::OnSelchangeTemplates() {
     const int selected = m_lbTemplates->currentRow();
-    if (selected == m_nSelected || selected < 0 || selected >= m_arrDescriptions.size()) return;
-    m_strTemplateInfo = m_arrDescriptions[selected];
+    if (selected == m_nSelected || selected < 0 || selected >= m_arrTemplates.size()) return;
+    m_strTemplateInfo = m_arrTemplates[selected].strDescription;
     m_nSelected = selected;
     // Only the description: a full exchange would throw away what the user
     // has typed into Name and Description.
@@ -81,10 +81,11 @@ void CNewWidgetDlg::OnOK() {
     if (!UpdateData(true)) return;
     if (!CheckWidgetName(m_strName, NameUse::Widget)) return;
     TavoletDispatch& widget = m_pTavolet->m_dispatch;
-    if (m_nSelected >= 0 && m_nSelected < m_arrPaths.size() &&
-        !widget.LoadFromFile(m_arrPaths[m_nSelected])) {
+    if (m_nSelected >= 0 && m_nSelected < m_arrTemplates.size() &&
+        !widget.LoadFromFile(m_arrTemplates[m_nSelected].strPath)) {
         // Naming a widget that did not become the template would mislead.
-        framework::AfxMessageBox("The template " + m_arrPaths[m_nSelected] + " cannot be read.");
+        framework::AfxMessageBox("The template " + m_arrTemplates[m_nSelected].strPath +
+                                 " cannot be read.");
         return;
     }
     widget.SetName(m_strName);

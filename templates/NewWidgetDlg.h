@@ -18,9 +18,7 @@ public:
     QString m_strTemplateInfo;
     CTavolet* m_pTavolet = nullptr;
     CTavolet m_scratch;
-    QStringList m_arrPaths;
-    QStringList m_arrNames;
-    QStringList m_arrDescriptions;
+    QList<TemplateEntry> m_arrTemplates;
 
 protected:
     bool OnInitDialog() override;

@@ -19,7 +19,7 @@ DialogTemplate saveTemplateTemplate() {
     using K = ControlKind;
     using S = ControlStyle;
     return {QStringLiteral("Save as Template"),
-            {190, 150},
+            {190, 168},
             {
                 {K::Static, -1, QStringLiteral("Name:"), {7, 9, 60, 10}},
                 {K::Edit, IDC_NAME, {}, {75, 7, 108, 12}, S::AutoScroll},
@@ -29,11 +29,12 @@ DialogTemplate saveTemplateTemplate() {
                  -1,
                  QStringLiteral("Widget's parameters will stored in:"),
                  {7, 43, 176, 10}},
-                {K::Static, IDC_PATH, {}, {7, 52, 176, 10}},
-                {K::Static, -1, QStringLiteral("Existing Templates:"), {7, 64, 176, 10}},
-                {K::ListBox, IDC_TEMPLATES, {}, {7, 75, 176, 48}, S::VScroll},
-                {K::PushButton, IDOK, QStringLiteral("OK"), {36, 129, 50, 14}, S::Default},
-                {K::PushButton, IDCANCEL, QStringLiteral("Cancel"), {102, 129, 50, 14}},
+                // Room for a long path on three lines.
+                {K::Static, IDC_PATH, {}, {7, 53, 176, 26}, S::WrapAnywhere},
+                {K::Static, -1, QStringLiteral("Existing Templates:"), {7, 82, 176, 10}},
+                {K::ListBox, IDC_TEMPLATES, {}, {7, 93, 176, 48}, S::VScroll},
+                {K::PushButton, IDOK, QStringLiteral("OK"), {36, 147, 50, 14}, S::Default},
+                {K::PushButton, IDCANCEL, QStringLiteral("Cancel"), {102, 147, 50, 14}},
             }};
 }
 
@@ -52,16 +53,15 @@ void CSaveTemplateDlg::DoDataExchange(CDataExchange* pDX) {
 
 bool CSaveTemplateDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (!m_scratch.CreateFromProgID(LoadString(IDS_PROGID))) {
-        AfxMessageBox(QStringLiteral("Save as template failure!"));
+    QString why;
+    if (!m_scratch.CreateFromProgID(LoadString(IDS_PROGID), &why)) {
+        AfxMessageBox(QStringLiteral("Save as template failure!"), why);
         EndDialog(IDCANCEL);
         return true;
     }
     computePath();
-    QStringList names, descriptions, paths;
-    m_scratch.ListTemplates(names, descriptions, paths);
-    for (int i = 0; i < names.size(); ++i)
-        m_lbTemplates->insertItem(i, names[i]);
+    for (const TemplateEntry& entry : m_scratch.ListTemplates())
+        m_lbTemplates->addItem(entry.strName);
     UpdateData(false);
     return true;
 }

@@ -5,29 +5,47 @@
 #include "platform/Components.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
+#include "platform/SafeFile.h"
 
 #include "res/Resource.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 using platform::Registry;
 using platform::RootKey;
 
-bool CTavolet::CreateFromProgID(const QString& progId) {
-    const auto clsid = platform::CLSIDFromProgID(progId);
-    return clsid && CreateFromCLSID(*clsid);
+namespace {
+bool fail(QString* whyNot, const QString& why) {
+    if (whyNot) *whyNot = why;
+    return false;
+}
+} // namespace
+
+QString WhyServerSaveFailed(const QString& path) {
+    const QString why = platform::WhyNotWritable(path);
+    return why.isEmpty() ? QStringLiteral("The widget server could not write the file.") : why;
 }
 
-bool CTavolet::CreateFromCLSID(const QUuid& clsid) {
+bool CTavolet::CreateFromProgID(const QString& progId, QString* whyNot) {
+    const auto clsid = platform::CLSIDFromProgID(progId);
+    if (!clsid) return fail(whyNot, "No widget server is registered as " + progId + ".");
+    return CreateFromCLSID(*clsid, whyNot);
+}
+
+bool CTavolet::CreateFromCLSID(const QUuid& clsid, QString* whyNot) {
     const auto progId = platform::ProgIDFromCLSID(clsid);
-    if (!progId) return false;
+    if (!progId)
+        return fail(whyNot, "The class " + platform::StringFromCLSID(clsid) + " has no ProgID.");
     m_strProgID = *progId;
     m_clsid = clsid;
 
     const QString classKey = "CLSID\\" + platform::StringFromCLSID(clsid);
     Registry& registry = Registry::instance();
-    if (!registry.keyExists(RootKey::ClassesRoot, classKey)) return false;
+    if (!registry.keyExists(RootKey::ClassesRoot, classKey))
+        return fail(whyNot, "The class " + classKey + " is not registered.");
 
     // A registration without a library path leaves the server folder empty:
     // no templates and no sample page, but the server may still be in-process.
@@ -41,9 +59,10 @@ bool CTavolet::CreateFromCLSID(const QUuid& clsid) {
         if (QFileInfo(sample).isFile()) m_strSamplePage = sample;
     }
 
-    if (!m_dispatch.IsValid() && !m_dispatch.CreateDispatch(clsid)) {
-        framework::AfxMessageBox("Create Dispatch of the " + m_strProgID + " Error!");
-        return false;
+    QString why;
+    if (!m_dispatch.IsValid() && !m_dispatch.CreateDispatch(clsid, &why)) {
+        framework::AfxMessageBox("Create Dispatch of the " + m_strProgID + " Error!", why);
+        return fail(whyNot, why);
     }
 
     m_strTitle =
@@ -53,11 +72,9 @@ bool CTavolet::CreateFromCLSID(const QUuid& clsid) {
     return true;
 }
 
-void CTavolet::ListTemplates(QStringList& names, QStringList& descriptions, QStringList& paths) {
-    names.clear();
-    descriptions.clear();
-    paths.clear();
-    if (m_strServerFolder.isEmpty()) return;
+QList<TemplateEntry> CTavolet::ListTemplates() {
+    QList<TemplateEntry> entries;
+    if (m_strServerFolder.isEmpty()) return entries;
     const QDir folder(m_strServerFolder);
     const QStringList files =
         folder.entryList({"*." + framework::LoadString(IDS_TVT_EXT)}, QDir::Files, QDir::Unsorted);
@@ -67,8 +84,12 @@ void CTavolet::ListTemplates(QStringList& names, QStringList& descriptions, QStr
         // file's state; it is no template.
         if (!m_dispatch.LoadFromFile(path)) continue;
         if (m_dispatch.OwnerProgID() != m_strProgID) continue;
-        names.append(m_dispatch.Name());
-        descriptions.append(m_dispatch.Description());
-        paths.append(path);
+        entries.append({m_dispatch.Name(), m_dispatch.Description(), path});
     }
+    // Twins by name keep one order from run to run: by file.
+    std::sort(entries.begin(), entries.end(), [](const TemplateEntry& a, const TemplateEntry& b) {
+        const int byName = a.strName.compare(b.strName, Qt::CaseInsensitive);
+        return byName != 0 ? byName < 0 : a.strPath < b.strPath;
+    });
+    return entries;
 }

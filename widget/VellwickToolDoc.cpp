@@ -5,7 +5,6 @@
 #include "framework/FrameWindow.h"
 #include "framework/Prompts.h"
 #include "framework/StringTable.h"
-#include "platform/Shell.h"
 #include "res/Resource.h"
 #include "supportfiles/SupportFilesDlg.h"
 #include "templates/NewWidgetDlg.h"
@@ -22,7 +21,17 @@ CVellwickToolDoc::CVellwickToolDoc() {
     OnUpdateCommand(ID_SUPPORT_FILES, [this](framework::CCmdUI& ui) { OnUpdateSupportFiles(ui); });
     OnCommand(ID_VIEW_SAMPLE, [this] { OnViewSample(); });
     OnCommand(ID_SAVE_AS_TEMPLATE, [this] { OnSaveAsTemplate(); });
-    OnUpdateCommand(ID_SAVE_AS_TEMPLATE, [this](framework::CCmdUI& ui) { ui.Enable(HasWidget()); });
+    // Without a widget there is nothing to save: Save would only rename.
+    for (int id :
+         {int(ID_SAVE_AS_TEMPLATE), int(framework::ID_FILE_SAVE), int(framework::ID_FILE_SAVE_AS)})
+        OnUpdateCommand(id, [this](framework::CCmdUI& ui) { ui.Enable(HasWidget()); });
+    OnUpdateCommand(ID_VIEW_SAMPLE, [this](framework::CCmdUI& ui) {
+        ui.Enable(m_pTavolet && !m_pTavolet->m_strSamplePage.isEmpty());
+    });
+}
+
+void CVellwickToolDoc::DeleteContents() {
+    m_pTavolet.reset();
 }
 
 CVellwickToolDoc::~CVellwickToolDoc() = default;
@@ -30,8 +39,9 @@ CVellwickToolDoc::~CVellwickToolDoc() = default;
 bool CVellwickToolDoc::createWidget() {
     m_pTavolet = std::make_unique<CTavolet>();
     const QString progId = LoadString(IDS_PROGID);
-    if (m_pTavolet->CreateFromProgID(progId)) return true;
-    AfxMessageBox("Create the dispatch of the " + progId + " Error!");
+    QString why;
+    if (m_pTavolet->CreateFromProgID(progId, &why)) return true;
+    AfxMessageBox("Create the dispatch of the " + progId + " Error!", why);
     return false;
 }
 
@@ -63,9 +73,10 @@ bool CVellwickToolDoc::OnNewDocument() {
 }
 
 bool CVellwickToolDoc::OnOpenDocument(const QString& path) {
+    // The plain first widget is for the New that start-up runs; once a file
+    // has been opened, New always offers the templates.
+    m_bFirstNew = false;
     if (!CDocument::OnOpenDocument(path)) return false;
-    m_pTavolet.reset();
-
     bool opened = false;
     // Whatever fails, an exception from the server included, leaves no widget.
     const auto dropOnFailure = qScopeGuard([&] {
@@ -86,12 +97,16 @@ bool CVellwickToolDoc::OnOpenDocument(const QString& path) {
 }
 
 bool CVellwickToolDoc::OnSaveDocument(const QString& path) {
-    if (!HasWidget()) return true;
+    if (!HasWidget()) {
+        AfxMessageBox("Save to " + path + " Error!",
+                      QStringLiteral("There is no widget to save: open or create one first."));
+        return false;
+    }
     TavoletDispatch& widget = m_pTavolet->m_dispatch;
     widget.SetOwnerProgID(LoadString(IDS_PROGID));
     widget.SetSaveTime(QDateTime::currentDateTime());
     if (!widget.SaveToFile(path)) {
-        AfxMessageBox("Save to " + path + " Error!");
+        AfxMessageBox("Save to " + path + " Error!", WhyServerSaveFailed(path));
         return false;
     }
     SetModifiedFlag(false);
@@ -116,9 +131,11 @@ void CVellwickToolDoc::OnSaveAsTemplate() {
     });
     widget.SetName(dialog.m_strName);
     widget.SetDescription(dialog.m_strDescription);
-    AfxMessageBox(widget.SaveToFile(dialog.m_strPath)
-                      ? QStringLiteral("Save as the template success!")
-                      : QStringLiteral("Save as the template failure!"));
+    if (widget.SaveToFile(dialog.m_strPath))
+        AfxMessageBox(QStringLiteral("Save as the template success!"));
+    else
+        AfxMessageBox(QStringLiteral("Save as the template failure!"),
+                      WhyServerSaveFailed(dialog.m_strPath));
 }
 
 void CVellwickToolDoc::OnSupportFiles() {
@@ -134,5 +151,5 @@ void CVellwickToolDoc::OnUpdateSupportFiles(framework::CCmdUI& ui) {
 
 void CVellwickToolDoc::OnViewSample() {
     if (m_pTavolet && !m_pTavolet->m_strSamplePage.isEmpty())
-        platform::Shell::instance().Open(m_pTavolet->m_strSamplePage);
+        framework::OpenOrSay(m_pTavolet->m_strSamplePage);
 }

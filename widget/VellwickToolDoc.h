@@ -16,6 +16,7 @@ public:
     bool OnNewDocument() override;
     bool OnOpenDocument(const QString& path) override;
     bool OnSaveDocument(const QString& path) override;
+    void DeleteContents() override;
 
     // A widget with a running server: what every widget command needs.
     // After a failed Open there is none; after a failed New the wrapper has

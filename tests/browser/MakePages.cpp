@@ -52,7 +52,8 @@ const QString ProgId = QStringLiteral("TavoletServer.Glimmerkey");
 class ToolPrompts final : public framework::Prompts {
 public:
     int MessageBox(const QString& text, framework::MessageButtons) override {
-        if (!allowMessages || text.contains("Failure") || text.contains("Error"))
+        if (!allowMessages || text.contains("failure", Qt::CaseInsensitive) ||
+            text.contains("Error"))
             fail("the host said: " + text);
         return framework::IDOK;
     }
@@ -60,8 +61,11 @@ public:
         if (files.isEmpty()) return std::nullopt;
         return files.takeFirst();
     }
-    std::optional<QString> BrowseFolder(const QString&) override { return std::nullopt; }
-    QStringList files;
+    std::optional<QString> BrowseFolder(const QString&) override {
+        if (folders.isEmpty()) return std::nullopt;
+        return folders.takeFirst();
+    }
+    QStringList files, folders;
     bool allowMessages = false;
 };
 
@@ -330,6 +334,34 @@ public:
         app.ExitInstance();
     }
 
+    // Copy Code pasted into a page of the user's, then Support Files' Copy
+    // to... that page's folder, both through the real application: the
+    // files must land where the pasted code looks for them.
+    void supportFilesPage(const QString& widgetFile, const QString& userPage) {
+        QTemporaryDir appFolder;
+        CVellwickToolApp app(appFolder.path());
+        if (!app.InitInstance()) fail("the application did not start");
+        framework::CFrameWnd* frame = app.m_pMainWnd;
+        onDialogs({[](QDialog& configure) { configure.reject(); }});
+        if (!app.OpenDocumentFile(widgetFile)) fail("the application cannot open " + widgetFile);
+        auto* document = static_cast<CVellwickToolDoc*>(app.DocTemplate()->Document());
+        g_prompts->allowMessages = true;
+
+        onDialogs({[](QDialog& code) { code.reject(); }});
+        frame->SendCommand(1024);
+        const QString page = pagePath("app-support", "app-support.htm");
+        writePage(page, atCaret(userPage, "{{WIDGET}}", QGuiApplication::clipboard()->text()));
+        g_prompts->folders = {QFileInfo(page).absolutePath()};
+        onDialogs({[](QDialog& support) {
+            static_cast<framework::CDialog&>(support).Item<QPushButton>(1037)->click();
+            support.accept();
+        }});
+        frame->SendCommand(32775);
+        add("app-support", "copy", page, {describe(*document->m_pTavolet, widgetFile)});
+        g_prompts->allowMessages = false;
+        app.ExitInstance();
+    }
+
     // A plain page beside `id`'s page that links lead to.
     void landingPage(const QString& id) {
         writePage(pagePath(id, "landing.htm"), userText(LandingPage));
@@ -394,11 +426,12 @@ void run(const QString& outFolder, const QString& serverLibrary) {
     if (!platform::RegisterServerLibrary(platform::Registry::instance(), serverLibrary, &error))
         fail("cannot register " + serverLibrary + ": " + error);
 
-    QStringList names, descriptions, templates;
+    QStringList templates;
     {
         CTavolet scratch;
         if (!scratch.CreateFromProgID(ProgId)) fail("cannot create " + ProgId);
-        scratch.ListTemplates(names, descriptions, templates);
+        for (const TemplateEntry& entry : scratch.ListTemplates())
+            templates << entry.strPath;
     }
     if (templates.isEmpty()) fail("the server has no templates");
     templates.sort();
@@ -434,6 +467,8 @@ void run(const QString& outFolder, const QString& serverLibrary) {
 
     maker.copiedPage("copied", linked, userText(UserPage), "{{WIDGET}}");
     maker.landingPage("copied");
+    maker.supportFilesPage(linked, userText(UserPage));
+    maker.landingPage("app-support");
 
     maker.insertedPage("inserted", {sounding}, userText(ExistingPage).remove("{{SECOND}}"),
                        {"{{FIRST}}"});

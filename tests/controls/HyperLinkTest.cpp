@@ -105,13 +105,17 @@ TEST_F(HyperLink, AClickWhileHoveringOpensAndShowsVisitedOnceThePointerLeaves) {
     EXPECT_EQ(m_link.GetState(), CHyperLink::kVisited) << "for the control's lifetime";
 }
 
-TEST_F(HyperLink, AFailedOpenChangesNothing) {
+TEST_F(HyperLink, AFailedOpenChangesNothingAndSaysWhatDidNotOpen) {
+    ScriptedPrompts prompts;
     m_shell.bResult = false;
     moveTo(kInside);
     clickAt(kInside);
     moveTo(kOutside);
     EXPECT_EQ(m_shell.opened, QStringList{kUrl});
     EXPECT_EQ(m_link.GetState(), CHyperLink::kNormal);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith("Cannot open " + kUrl + "\n"))
+        << prompts.messages[0].toStdString();
 }
 
 TEST_F(HyperLink, AClickArrivingWithoutHoverMakesItVisitedAtOnce) {

@@ -13,14 +13,16 @@ struct RecordingShell : platform::Shell {
     ~RecordingShell() override { platform::Shell::setInstance(nullptr); }
     bool Open(const QString& target) override {
         opened << target;
-        return true;
+        return opens;
     }
     bool StartProgram(const QString& program, const QStringList& arguments) override {
         started << program + " " + arguments.join('|');
         return program == startable;
     }
+    bool FindProgram(const QString& program) override { return program == startable; }
     QStringList opened, started;
     QString startable;
+    bool opens = true; // false: as a desktop without a browser
 };
 
 // The help book, recording the topics asked for: context numbers as text,
@@ -30,15 +32,16 @@ struct RecordingHelp : platform::Help {
     ~RecordingHelp() override { platform::Help::setInstance(nullptr); }
     bool ShowContext(int context) override {
         asked << QString::number(context);
-        return true;
+        return shows;
     }
     bool ShowContents() override {
         asked << "contents";
-        return true;
+        return shows;
     }
     bool ShowKeywordSearch() override {
         asked << "search";
-        return true;
+        return shows;
     }
     QStringList asked;
+    bool shows = true;
 };

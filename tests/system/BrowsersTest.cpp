@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 using namespace framework;
 using platform::Registry;
@@ -237,4 +238,34 @@ TEST_F(WebBrowserDialog, ListsDesktopBrowsersAndKeepsAddedOnesInTheProfile) {
     });
     frame()->SendCommand(ID_OPTION_WEB_BROWSER);
     EXPECT_EQ(specified, QStringList{"Mine"});
+}
+
+TEST_F(WebBrowserDialog, EnterClosesTheDialogAndDeletesNothing) {
+    TestDataFolders noDesktop;
+    CBrowserList(app.GetProfile()).AddSpecifiedBrowser("/usr/bin/first", "First");
+    const auto specifiedNames = [&] {
+        CBrowserList list(app.GetProfile());
+        QStringList names;
+        for (int i = 0; i < list.GetSpecifiedCount(); ++i)
+            names << list.GetSpecifiedName(i);
+        return names;
+    };
+    const QStringList before = specifiedNames();
+    QString selectedAtOpening;
+    bool openAfterEnter = true;
+    whenDialogShows([&](QWidget* widget) {
+        auto& dialog = *static_cast<CWebBrowserDlg*>(widget);
+        if (QListWidgetItem* item = dialog.m_lbSpecified->currentItem())
+            selectedAtOpening = item->text();
+        QTest::keyClicks(dialog.GetDlgItem(1012), "Second");
+        QTest::keyClicks(dialog.GetDlgItem(1039), "/usr/bin/second");
+        QTest::keyClick(dialog.GetDlgItem(1039), Qt::Key_Return);
+        openAfterEnter = dialog.isVisible();
+        if (openAfterEnter) dialog.reject();
+    });
+    frame()->SendCommand(ID_OPTION_WEB_BROWSER);
+    EXPECT_FALSE(selectedAtOpening.isEmpty()) << "the case that used to lose the browser";
+    EXPECT_FALSE(openAfterEnter);
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('\n').toStdString();
+    EXPECT_EQ(specifiedNames(), before);
 }

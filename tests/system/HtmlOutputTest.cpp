@@ -70,14 +70,21 @@ TEST_F(HtmlOutput, CodePartsMatchNamesExactlyAndTheLaterWins) {
 TEST_F(HtmlOutput, CopyCodePutsTheCursorPartOnTheClipboardAndShowsIt) {
     QGuiApplication::clipboard()->setText("before");
     QString shown;
+    bool wraps = false, closedByButton = false;
     onDialogs({[&](CDialog& dialog) {
-        shown = dialog.Item<QPlainTextEdit>(1036)->toPlainText();
-        dialog.Item<QPlainTextEdit>(1036)->setPlainText("edited");
-        QTest::keyClick(&dialog, Qt::Key_Escape);
+        auto* code = dialog.Item<QPlainTextEdit>(1036);
+        shown = code->toPlainText();
+        wraps = code->lineWrapMode() == QPlainTextEdit::WidgetWidth;
+        code->setPlainText("edited");
+        dialog.Item<QPushButton>(IDCANCEL)->click();
+        closedByButton = !dialog.isVisible();
+        if (!closedByButton) QTest::keyClick(&dialog, Qt::Key_Escape);
     }});
     send(IDC_COPY_CODE);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "<a>line 1\nline 2</a>");
     EXPECT_EQ(shown, "<a>line 1\nline 2</a>");
+    EXPECT_TRUE(wraps) << "a one-line code wraps instead of running off the box";
+    EXPECT_TRUE(closedByButton) << "Close ends the dialog";
 
     // No part named "cursor": the clipboard keeps what it had; the dialog still opens.
     fake.state().codePartNames = {"style"};
@@ -108,7 +115,7 @@ TEST_F(HtmlOutput, NewPageWritesExactlyThePageAndRemovesTheTransientFile) {
     EXPECT_FALSE(doc()->IsModified());
 }
 
-TEST_F(HtmlOutput, APageThatCannotBeWrittenKeepsTheOldOne) {
+TEST_F(HtmlOutput, AFullDiskKeepsTheOldPageAndTheInsertionUntilOkSucceeds) {
     TinyFileSystem fs(64);
     REQUIRE_TINY_FS(fs);
     const QString page = fs.filePath("index.htm");
@@ -116,19 +123,76 @@ TEST_F(HtmlOutput, APageThatCannotBeWrittenKeepsTheOldOne) {
     fs.fill();
     prompts.files = {page};
     send(IDC_NEW_PAGE);
-    EXPECT_EQ(prompts.messages.last(), "Create HTML File Failure!");
+    EXPECT_TRUE(prompts.messages.last().startsWith("Create HTML File Failure!\n"));
+    EXPECT_TRUE(prompts.messages.last().contains("No space left on device"));
     EXPECT_EQ(readFile(page), "<p>my page</p>\n");
 
     prompts.messages.clear();
     prompts.files = {page};
+    bool openAfterFailure = false;
+    QString failure;
     onDialogs({[](CDialog& notice) { notice.reject(); },
-               [](CDialog& insert) {
+               [&](CDialog& insert) {
+                   static_cast<CInsertIntoPageDlg&>(insert).OnInsert();
+                   insert.Item<QPushButton>(IDOK)->click();
+                   openAfterFailure = insert.isVisible();
+                   failure = prompts.messages.value(0);
+                   // The user makes room and presses OK again: the insertion is still there.
+                   QFile::remove(fs.filePath(".filler"));
+                   insert.Item<QPushButton>(IDOK)->click();
+               }});
+    send(IDC_INSERT_INTO);
+    EXPECT_TRUE(openAfterFailure);
+    EXPECT_TRUE(failure.startsWith("Write " + page + " Failure!\n")) << failure.toStdString();
+    EXPECT_TRUE(failure.contains("No space left on device")) << failure.toStdString();
+    EXPECT_TRUE(readFile(page).contains(kBegin.toUtf8() + "<a>old</a>" + kEnd.toUtf8()));
+}
+
+TEST_F(HtmlOutput, AReadOnlyPageIsNamedAtOpeningAndItsFailureGivesTheReason) {
+    TinyFileSystem fs(64);
+    REQUIRE_TINY_FS(fs);
+    const QString page = fs.filePath("index.htm");
+    writeFile(page, "<p>my page</p>\n");
+    fs.makeReadOnly();
+    prompts.files = {page};
+    QString caption;
+    bool openAfterFailure = false;
+    onDialogs({[](CDialog& notice) { notice.reject(); },
+               [&](CDialog& insert) {
+                   caption = insert.windowTitle();
+                   static_cast<CInsertIntoPageDlg&>(insert).OnInsert();
+                   insert.Item<QPushButton>(IDOK)->click();
+                   openAfterFailure = insert.isVisible();
+                   insert.reject();
+               }});
+    send(IDC_INSERT_INTO);
+    EXPECT_TRUE(caption.contains("read-only")) << caption.toStdString();
+    EXPECT_TRUE(openAfterFailure);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith("Write " + page + " Failure!\n"));
+    EXPECT_TRUE(prompts.messages[0].section('\n', 1).contains("not writable"))
+        << prompts.messages[0].toStdString();
+    fs.makeWritable();
+    EXPECT_EQ(readFile(page), "<p>my page</p>\n");
+}
+
+TEST_F(HtmlOutput, APageThatDoesNotExistYetIsMadeWithItsSupportFiles) {
+    const QString page = files.filePath("new.htm");
+    prompts.files = {page};
+    bool ticked = false;
+    onDialogs({[](CDialog& notice) { notice.reject(); },
+               [&](CDialog& insert) {
+                   ticked = insert.Item<QCheckBox>(1034)->isChecked();
                    static_cast<CInsertIntoPageDlg&>(insert).OnInsert();
                    insert.Item<QPushButton>(IDOK)->click();
                }});
     send(IDC_INSERT_INTO);
-    EXPECT_EQ(prompts.messages, QStringList{"Write " + page + " Failure!"});
-    EXPECT_EQ(readFile(page), "<p>my page</p>\n");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith("Open " + page + " Failure!"));
+    EXPECT_TRUE(ticked);
+    EXPECT_EQ(readFile(page), kBegin.toUtf8() + "<a>old</a>" + kEnd.toUtf8());
+    EXPECT_EQ(fake.state().supportFilePlacements, QStringList{files.filePath("new.restvt")})
+        << "the server was asked to place the support files";
 }
 
 TEST_F(HtmlOutput, InsertPutsMarkedBlocksAtTheCaretWithOneUndo) {
@@ -192,7 +256,7 @@ TEST_F(HtmlOutput, APageThatCannotBeReadIsNeverReplacedByTheEmptyBox) {
                    insert.Item<QPushButton>(IDOK)->click();
                }});
     send(IDC_INSERT_INTO);
-    EXPECT_EQ(prompts.messages.value(0), "Open " + missing + " Failure!");
+    EXPECT_TRUE(prompts.messages.value(0).startsWith("Open " + missing + " Failure!\n"));
     EXPECT_TRUE(okForNewPage) << "a page that does not exist may be made";
     EXPECT_TRUE(QFile::exists(missing));
 
@@ -237,13 +301,32 @@ TEST_F(HtmlOutput, TheEditorPathSavesAModifiedDocumentFirst) {
     EXPECT_FALSE(doc()->IsModified());
     EXPECT_EQ(shell.started.size(), 2);
 
-    // No editor: the download question; Cancel leads to the built-in dialog.
+    // No editor: the box starts cleared, and OK goes straight to the built-in dialog.
     shell.startable.clear();
     prompts.messages.clear();
     prompts.files = {page};
+    bool tickedAtOpening = true, builtIn = false;
+    onDialogs({[&](CDialog& notice) {
+                   tickedAtOpening = notice.Item<QCheckBox>(1042)->isChecked();
+                   notice.Item<QPushButton>(IDOK)->click();
+               },
+               [&](CDialog& insert) {
+                   builtIn = true;
+                   insert.reject();
+               }});
+    send(IDC_INSERT_INTO);
+    EXPECT_FALSE(tickedAtOpening);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(builtIn);
+
+    // Ticked by hand: the download question; Cancel leads to the built-in dialog.
+    prompts.files = {page};
     prompts.answers = {IDCANCEL};
-    bool builtIn = false;
-    onDialogs({[](CDialog& notice) { notice.Item<QPushButton>(IDOK)->click(); },
+    builtIn = false;
+    onDialogs({[](CDialog& notice) {
+                   notice.Item<QCheckBox>(1042)->setChecked(true);
+                   notice.Item<QPushButton>(IDOK)->click();
+               },
                [&](CDialog& insert) {
                    builtIn = true;
                    insert.reject();

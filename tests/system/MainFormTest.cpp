@@ -88,6 +88,29 @@ TEST_F(MainForm, FacesColoursAndTheHiddenEdit) {
     EXPECT_FALSE(hidden->isVisible());
 }
 
+TEST_F(MainForm, KeyboardFocusOnAPictureButtonIsDrawn) {
+    frame()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame()));
+    for (CBitmapButton* button : {view()->m_btnMoreInfo, view()->m_btnCopyCode}) {
+        view()->m_btnNew->setFocus(Qt::TabFocusReason);
+        const QImage unfocused = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(button->hasFocus());
+        const QImage focused = button->grab().toImage();
+        ASSERT_EQ(focused.size(), unfocused.size());
+        // Along the rectangle's top and left edges, three pixels in.
+        int changed = 0, edge = 0;
+        for (int x = 4; x < focused.width() - 4; ++x, ++edge)
+            changed += focused.pixel(x, 3) != unfocused.pixel(x, 3);
+        for (int y = 4; y < focused.height() - 4; ++y, ++edge)
+            changed += focused.pixel(3, y) != unfocused.pixel(3, y);
+        EXPECT_GE(changed, edge / 3) << button->text().toStdString() << ": dotted, so about half";
+        // The face inside is left as it was.
+        const QPoint middle(focused.width() / 2, focused.height() / 2);
+        EXPECT_EQ(focused.pixel(middle), unfocused.pixel(middle));
+    }
+}
+
 TEST_F(MainForm, NoButtonReachesAMissingWidget) {
     const QString corrupt = makeFile("corrupt.tvt");
     EXPECT_EQ(app.OpenDocumentFile(corrupt), nullptr);

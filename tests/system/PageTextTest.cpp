@@ -150,7 +150,9 @@ TEST(PageText, APageBoxModuleThatCannotBeLoadedIsReportedWithItsReason) {
     file.close();
     const QStringList modules = {dir.filePath(QStringLiteral("missing.so")), notALibrary,
                                  // a real library without the entry point
-                                 QStringLiteral(TAVOLET_SERVER_LIBRARY)};
+                                 QStringLiteral(TAVOLET_SERVER_LIBRARY),
+                                 // a page box module of another version
+                                 QStringLiteral(OLD_PAGE_EDITOR)};
     for (const QString& module : modules) {
         try {
             CPageEditor::LoadModule(module);

@@ -117,7 +117,8 @@ TEST(RealTemplates, ASaveIntoAReadOnlyServerFolderFailsAndKeepsTheDocument) {
     });
     app.m_pMainWnd->SendCommand(ID_SAVE_AS_TEMPLATE);
     fs.makeWritable();
-    EXPECT_EQ(prompts.messages, QStringList{"Save as the template failure!"});
+    EXPECT_EQ(prompts.messages,
+              QStringList{"Save as the template failure!\nRead-only file system: " + fs.path()});
     EXPECT_EQ(widget.Name(), "Mine");
     EXPECT_EQ(widget.Description(), "my own");
     EXPECT_TRUE(document->IsModified());

@@ -1,4 +1,5 @@
 #include "support/Files.h"
+#include "support/MessageLines.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TinyFileSystem.h"
 
@@ -43,12 +44,11 @@ TEST_F(ReferenceServer, CreatesWithTitleFolderSampleAndTemplates) {
     EXPECT_EQ(tavolet.m_dispatch.Name(), "Normal");
     EXPECT_EQ(tavolet.m_dispatch.Description(), "");
 
-    QStringList names, descriptions, paths;
-    tavolet.ListTemplates(names, descriptions, paths);
-    EXPECT_GE(names.size(), 3);
-    EXPECT_EQ(descriptions.size(), names.size());
-    for (const QString& path : paths)
-        EXPECT_TRUE(path.endsWith("_TavoletServer.Glimmerkey.tvt")) << path.toStdString();
+    const QList<TemplateEntry> templates = tavolet.ListTemplates();
+    EXPECT_GE(templates.size(), 3);
+    for (const TemplateEntry& entry : templates)
+        EXPECT_TRUE(entry.strPath.endsWith("_TavoletServer.Glimmerkey.tvt"))
+            << entry.strPath.toStdString();
 }
 
 TEST_F(ReferenceServer, DocumentSavesAndReopensAndRefusesOtherFiles) {
@@ -83,7 +83,9 @@ TEST_F(ReferenceServer, DocumentSavesAndReopensAndRefusesOtherFiles) {
     prompts.messages.clear();
     const QString nowhere = folder.filePath("missing/folder.tvt");
     EXPECT_FALSE(doc.OnSaveDocument(nowhere));
-    EXPECT_EQ(prompts.messages, QStringList{"Save to " + nowhere + " Error!"});
+    EXPECT_EQ(prompts.messages,
+              QStringList{"Save to " + nowhere + " Error!\nThe folder " +
+                          QFileInfo(nowhere).absolutePath() + " does not exist."});
 }
 
 TEST_F(ReferenceServer, SaveAsOnAFullDiskReportsAndKeepsBothFileAndName) {
@@ -104,7 +106,8 @@ TEST_F(ReferenceServer, SaveAsOnAFullDiskReportsAndKeepsBothFileAndName) {
     doc.SetModifiedFlag(true);
     prompts.files = {other}; // Save As over the existing file
     EXPECT_FALSE(doc.DoSave({}));
-    EXPECT_EQ(prompts.messages, QStringList{"Save to " + other + " Error!"});
+    EXPECT_EQ(firstLines(prompts.messages), QStringList{"Save to " + other + " Error!"});
+    EXPECT_TRUE(prompts.messages.value(0).contains("No space left on device"));
     EXPECT_EQ(readFile(other), before) << "the file on the full disk is untouched";
     EXPECT_EQ(doc.GetPathName(), mine) << "a failed Save As does not take the new name";
     EXPECT_TRUE(doc.IsModified());

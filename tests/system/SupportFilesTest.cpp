@@ -34,7 +34,7 @@ TEST(SupportFilesDialog, ListsEachFileOnceAndCopiesTheSelection) {
     QTemporaryDir source, target;
     writeFile(source.filePath("icon.png"), "new icon");
     writeFile(source.filePath("click.wav"), "click");
-    writeFile(target.filePath("icon.png"), "old icon");
+    writeFile(target.filePath("gk/icon.png"), "old icon");
     const QString from = source.path() + "/";
     fake.state().supportFiles = {
         {"icon.png", from, "gk/icon.png"},
@@ -54,8 +54,11 @@ TEST(SupportFilesDialog, ListsEachFileOnceAndCopiesTheSelection) {
         // The row whose source does not exist fails, and the report says so.
         prompts.folders = {target.path()};
         dialog.Item<QAbstractButton>(1037)->click(); // Copy to...
-        EXPECT_EQ(readFile(target.filePath("icon.png")), "new icon") << "replaced without asking";
-        EXPECT_EQ(readFile(target.filePath("click.wav")), "click");
+        // Each at its web path, where a page in the folder looks for it.
+        EXPECT_EQ(readFile(target.filePath("gk/icon.png")), "new icon")
+            << "replaced without asking";
+        EXPECT_EQ(readFile(target.filePath("gk/click.wav")), "click");
+        EXPECT_FALSE(QFile::exists(target.filePath("icon.png")));
         ASSERT_EQ(prompts.messages.size(), 1);
         EXPECT_TRUE(
             prompts.messages[0].startsWith("Copy support files to " + target.path() + " failure!"));
@@ -85,7 +88,7 @@ QMap<QString, QByteArray> tree(const QString& folder) {
 }
 } // namespace
 
-TEST(SupportFilesDialog, RowsThatWouldLeaveTheFolderAreListedButNeverCopied) {
+TEST(SupportFilesDialog, RowsThatWouldLeaveTheFolderAreListedButNeverCopiedThere) {
     FakeServerRegistration fake("Test.HostileSupportFiles");
     ScriptedPrompts prompts;
     QTemporaryDir root;
@@ -98,13 +101,13 @@ TEST(SupportFilesDialog, RowsThatWouldLeaveTheFolderAreListedButNeverCopied) {
         {"../x.png", source, "gk/x.png"},           {"..", source, "gk/up"},
         {"a\\..\\..\\x.png", source, "gk/x.png"},   {"x.png", source, "../../x.png"},
         {"x.png", source + "other/", "/etc/x.png"}, {"x.png", source + "third/", "C:x.png"},
-        {"icon.png", source, "gk/icon.png"}};
+        {"icon.png", source, "gk/icon.png"},        {"../y.png", source, "../../y.png"}};
     CTavolet tavolet;
     ASSERT_TRUE(tavolet.CreateFromProgID("Test.HostileSupportFiles"));
     CSupportFilesDlg dialog;
     dialog.m_pTavolet = &tavolet;
     runDialog(dialog, [&] {
-        EXPECT_EQ(dialog.m_listFiles->topLevelItemCount(), 7) << "every row is shown";
+        EXPECT_EQ(dialog.m_listFiles->topLevelItemCount(), 8) << "every row is shown";
         prompts.folders = {target};
         dialog.Item<QAbstractButton>(1037)->click();
     });
@@ -112,11 +115,45 @@ TEST(SupportFilesDialog, RowsThatWouldLeaveTheFolderAreListedButNeverCopied) {
     ASSERT_EQ(prompts.messages.size(), 1);
     const QString& report = prompts.messages[0];
     EXPECT_TRUE(report.startsWith("Copy support files to " + target + " failure!"));
-    for (const QString& name : {"../x.png", "a\\..\\..\\x.png"})
+    // A name that leads out is never used; a web path that leads out falls
+    // back to the file's name; a source that is not there fails.
+    for (const QString& name :
+         QStringList{"../x.png (its name leads outside its source folder)",
+                     ".. (its name leads outside its source folder)",
+                     "a\\..\\..\\x.png (its name leads outside its source folder)",
+                     "x.png (Cannot read " + source + "other/x.png: no such file)"})
         EXPECT_TRUE(report.contains(name)) << report.toStdString();
+    EXPECT_TRUE(report.contains("../y.png (it would be placed outside the folder)"));
+    EXPECT_EQ(report.count("outside the folder"), 1) << "said only where it is true";
     QMap<QString, QByteArray> after = before;
-    after.insert("site/pages/icon.png", "icon");
-    EXPECT_EQ(tree(root.path()), after) << "only the safe row was copied";
+    after.insert("site/pages/gk/icon.png", "icon");
+    after.insert("site/pages/x.png", "x");
+    EXPECT_EQ(tree(root.path()), after) << "nothing outside the chosen folder";
+}
+
+TEST(SupportFilesDialog, WebPathsThatAreNoPlainRelativePathFallBackToTheName) {
+    FakeServerRegistration fake("Test.UrlSupportFiles");
+    ScriptedPrompts prompts;
+    QTemporaryDir source, target;
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
+        writeFile(source.filePath(name), name);
+    const QString from = source.path() + "/";
+    fake.state().supportFiles = {{"a.png", from, "https://cdn.example/a.png"},
+                                 {"b.png", from, "img/b.png?v=2"},
+                                 {"c.png", from, "img\\deep\\c.png"},
+                                 {"d.png", from, "img/"}};
+    CTavolet tavolet;
+    ASSERT_TRUE(tavolet.CreateFromProgID("Test.UrlSupportFiles"));
+    CSupportFilesDlg dialog;
+    dialog.m_pTavolet = &tavolet;
+    runDialog(dialog, [&] {
+        prompts.folders = {target.path()};
+        dialog.Item<QAbstractButton>(1037)->click();
+    });
+    EXPECT_EQ(prompts.messages.value(0), "Copy support files to " + target.path() + " success!");
+    const QMap<QString, QByteArray> expected{
+        {"a.png", "a.png"}, {"b.png", "b.png"}, {"img/deep/c.png", "c.png"}, {"d.png", "d.png"}};
+    EXPECT_EQ(tree(target.path()), expected);
 }
 
 TEST(SupportFilesDialog, AFailedCopyKeepsTheFileAlreadyThere) {
@@ -129,7 +166,7 @@ TEST(SupportFilesDialog, AFailedCopyKeepsTheFileAlreadyThere) {
     const QString target = fs.filePath("site");
     writeFile(target + "/icon.png", "old icon");
     fs.fill();
-    fake.state().supportFiles = {{"icon.png", source.path() + "/", "gk/icon.png"}};
+    fake.state().supportFiles = {{"icon.png", source.path() + "/", "icon.png"}};
     CTavolet tavolet;
     ASSERT_TRUE(tavolet.CreateFromProgID("Test.FullSupportFiles"));
     CSupportFilesDlg dialog;
@@ -138,8 +175,11 @@ TEST(SupportFilesDialog, AFailedCopyKeepsTheFileAlreadyThere) {
         prompts.folders = {target};
         dialog.Item<QAbstractButton>(1037)->click();
     });
-    EXPECT_EQ(prompts.messages,
-              QStringList{"Copy support files to " + target + " failure! Not copied: icon.png"});
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith("Copy support files to " + target +
+                                               " failure! Not copied: icon.png ("));
+    EXPECT_TRUE(prompts.messages[0].contains("No space left on device"))
+        << prompts.messages[0].toStdString();
     EXPECT_EQ(readFile(target + "/icon.png"), "old icon");
     EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), QStringList{"icon.png"});
 }

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "support/MessageLines.h"
 #include "support/TinyFileSystem.h"
 
 #include "output/VellwickToolView.h"
@@ -63,9 +64,9 @@ protected:
     QStringList listed() {
         CTavolet scratch;
         EXPECT_TRUE(scratch.CreateFromProgID(kProgId));
-        QStringList names, descriptions, paths;
-        scratch.ListTemplates(names, descriptions, paths);
-        names.sort();
+        QStringList names;
+        for (const TemplateEntry& entry : scratch.ListTemplates())
+            names << entry.strName;
         return names;
     }
 };
@@ -161,7 +162,8 @@ TEST_F(Templates, SaveAsTemplateKeepsTheDocumentAsItWas) {
         dialog.Item<QPushButton>(IDOK)->click();
     });
     frame()->SendCommand(ID_SAVE_AS_TEMPLATE);
-    EXPECT_EQ(prompts.messages, QStringList{"Save as the template failure!"});
+    EXPECT_EQ(firstLines(prompts.messages), QStringList{"Save as the template failure!"});
+    EXPECT_TRUE(allGiveReasons(prompts.messages));
     EXPECT_EQ(fake.state().name, "Mine");
     EXPECT_FALSE(doc()->IsModified());
     EXPECT_EQ(doc()->GetPathName(), "");
@@ -191,8 +193,8 @@ TEST_F(Templates, ManageRenamesInPlaceAndDeletesWithTheRightSelection) {
         dialog.Item<QPushButton>(1048)->click();
         EXPECT_EQ(prompts.messages.last(), "Are you sure to rename \"Blue\" template to \"Navy\"?");
         EXPECT_EQ(dialog.m_lbTemplates->item(blue)->text(), "Navy") << "keeps its position";
-        EXPECT_EQ(dialog.m_arrDescriptions[blue], "dark");
-        EXPECT_EQ(dialog.m_arrPaths[blue], templateFile("Navy"));
+        EXPECT_EQ(dialog.m_arrTemplates[blue].strDescription, "dark");
+        EXPECT_EQ(dialog.m_arrTemplates[blue].strPath, templateFile("Navy"));
         EXPECT_FALSE(QFile::exists(templateFile("Blue")));
 
         // Delete the last entry: the new last is selected; then the only one: nothing.

@@ -16,4 +16,14 @@ env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$app" --version | grep -qx
 grep -q 'TavoletServer.Glimmerkey' "$XDG_CONFIG_HOME/Mirovasta/registry/HKEY_CURRENT_USER.hive"
 timeout 60 "$app" --quit-when-shown
 echo "started and quit cleanly"
+
+# A widget file named relative to where the program starts opens, though the
+# program moves to its "My Widget" folder first. A failed open would wait on
+# its message box until the timeout.
+mkdir -p "$home/app/My Widget" "$home/work"
+cp "$app" "$home/app/"
+cp "$(dirname "$server")"/Azure_*.tvt "$home/work/mine.tvt"
+(cd "$home/work" && timeout 30 "$home/app/$(basename "$app")" --quit-when-shown mine.tvt) ||
+  { echo "a relative widget path did not open"; exit 1; }
+echo "opened a widget file named relative to the start folder"
 "$regsvr" -u "$server"
