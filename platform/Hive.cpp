@@ -166,46 +166,46 @@ qint64 nanoseconds(const timespec& t) {
 
 } // namespace
 
-const HiveKey* HiveKey::subKey(QStringView name) const {
-    const auto it = findByName(subKeys, name);
+const HiveKey* HiveKey::subKey(QStringView keyName) const {
+    const auto it = findByName(subKeys, keyName);
     return it == subKeys.end() ? nullptr : &*it;
 }
 
-HiveKey* HiveKey::subKey(QStringView name) {
-    const auto it = findByName(subKeys, name);
+HiveKey* HiveKey::subKey(QStringView keyName) {
+    const auto it = findByName(subKeys, keyName);
     return it == subKeys.end() ? nullptr : &*it;
 }
 
-HiveKey& HiveKey::addSubKey(const QString& name) {
-    const auto it = lowerBound(subKeys, name);
-    if (it != subKeys.end() && it->name.compare(name, Qt::CaseInsensitive) == 0) return *it;
+HiveKey& HiveKey::addSubKey(const QString& keyName) {
+    const auto it = lowerBound(subKeys, keyName);
+    if (it != subKeys.end() && it->name.compare(keyName, Qt::CaseInsensitive) == 0) return *it;
     HiveKey key;
-    key.name = name;
+    key.name = keyName;
     return *subKeys.insert(it, std::move(key));
 }
 
-bool HiveKey::removeSubKey(QStringView name) {
-    const auto it = findByName(subKeys, name);
+bool HiveKey::removeSubKey(QStringView keyName) {
+    const auto it = findByName(subKeys, keyName);
     if (it == subKeys.end()) return false;
     subKeys.erase(it);
     return true;
 }
 
-const HiveValue* HiveKey::value(QStringView name) const {
-    const auto it = findByName(values, name);
+const HiveValue* HiveKey::value(QStringView valueName) const {
+    const auto it = findByName(values, valueName);
     return it == values.end() ? nullptr : &*it;
 }
 
-void HiveKey::setValue(const QString& name, const QString& data) {
-    const auto it = lowerBound(values, name);
-    if (it != values.end() && it->name.compare(name, Qt::CaseInsensitive) == 0)
+void HiveKey::setValue(const QString& valueName, const QString& data) {
+    const auto it = lowerBound(values, valueName);
+    if (it != values.end() && it->name.compare(valueName, Qt::CaseInsensitive) == 0)
         it->data = data;
     else
-        values.insert(it, HiveValue{name, data});
+        values.insert(it, HiveValue{valueName, data});
 }
 
-bool HiveKey::removeValue(QStringView name) {
-    const auto it = findByName(values, name);
+bool HiveKey::removeValue(QStringView valueName) {
+    const auto it = findByName(values, valueName);
     if (it == values.end()) return false;
     values.erase(it);
     return true;
@@ -213,8 +213,8 @@ bool HiveKey::removeValue(QStringView name) {
 
 const HiveKey* HiveKey::find(const QStringList& path) const {
     const HiveKey* key = this;
-    for (const QString& name : path) {
-        key = key->subKey(name);
+    for (const QString& step : path) {
+        key = key->subKey(step);
         if (!key) return nullptr;
     }
     return key;
@@ -229,8 +229,8 @@ HiveKey* HiveKey::create(const QStringList& path) {
         !std::all_of(path.begin(), path.end(), Hive::isValidKeyName))
         return nullptr;
     HiveKey* key = this;
-    for (const QString& name : path)
-        key = &key->addSubKey(name);
+    for (const QString& step : path)
+        key = &key->addSubKey(step);
     return key;
 }
 

@@ -27,15 +27,15 @@ struct HiveKey {
     std::vector<HiveValue> values;
     std::vector<HiveKey> subKeys;
 
-    const HiveKey* subKey(QStringView name) const;
-    HiveKey* subKey(QStringView name);
-    // The existing subkey of that name, or a new one spelled `name`.
-    HiveKey& addSubKey(const QString& name);
-    bool removeSubKey(QStringView name);
+    const HiveKey* subKey(QStringView keyName) const;
+    HiveKey* subKey(QStringView keyName);
+    // The existing subkey of that name, or a new one spelled `keyName`.
+    HiveKey& addSubKey(const QString& keyName);
+    bool removeSubKey(QStringView keyName);
 
-    const HiveValue* value(QStringView name) const;
-    void setValue(const QString& name, const QString& data);
-    bool removeValue(QStringView name);
+    const HiveValue* value(QStringView valueName) const;
+    void setValue(const QString& valueName, const QString& data);
+    bool removeValue(QStringView valueName);
 
     // Walks `path` (key names below this key); null where a key is missing.
     const HiveKey* find(const QStringList& path) const;
