@@ -1,4 +1,4 @@
-#include "ScriptedShell.h"
+#include "support/RecordingSeams.h"
 
 #include "system/AppFixture.h"
 
@@ -92,7 +92,7 @@ TEST_F(AboutBox, ScrollsEveryFiveMillisecondsGoldAndWhiteOnDarkBlue) {
 }
 
 TEST_F(AboutBox, TheWebAddressIsALinkToItself) {
-    ScriptedShell shell;
+    RecordingShell shell;
     CAboutDlg about;
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));

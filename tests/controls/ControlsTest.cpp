@@ -1,6 +1,7 @@
 #include "controls/ColorFormView.h"
 #include "controls/ColorStatic.h"
 #include "controls/ControlClasses.h"
+#include "support/PaintCounter.h"
 
 #include "framework/DataExchange.h"
 
@@ -43,18 +44,6 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, kTip, m_pTip); }
-};
-
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* pWidget) { pWidget->installEventFilter(this); }
-    int m_nPaints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* pEvent) override {
-        if (pEvent->type() == QEvent::Paint) ++m_nPaints;
-        return false;
-    }
 };
 
 void showAndSettle(QWidget& widget) {

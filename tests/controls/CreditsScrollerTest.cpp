@@ -1,4 +1,5 @@
 #include "controls/CreditsScroller.h"
+#include "support/PaintCounter.h"
 
 #include "support/ScriptedPrompts.h"
 
@@ -50,18 +51,6 @@ TEST(CreditsScroller, ScrollsOnItsTimerAndShowsItsCanvasInTheClientArea) {
     EXPECT_EQ(shown.copy(scroller.contentsRect()), canvas);
     EXPECT_NE(shown.pixelColor(0, 0), canvas.pixelColor(0, 0)) << "the frame around it";
 }
-
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* pWidget) { pWidget->installEventFilter(this); }
-    int m_nPaints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* pEvent) override {
-        if (pEvent->type() == QEvent::Paint) ++m_nPaints;
-        return false;
-    }
-};
 
 TEST(CreditsScroller, EachTimerMessageRunsTheTicksOfOneFrameAndPaintsThemAtOnce) {
     // About 33 frames a second, never more than the screen shows, and a

@@ -1,4 +1,4 @@
-#include "ScriptedShell.h"
+#include "support/RecordingSeams.h"
 
 #include "controls/HyperLink.h"
 
@@ -56,7 +56,7 @@ protected:
     const QPoint kInside{30, 20}, kOutside{120, 50};
     QWidget m_window;
     CHyperLink m_link{&m_window};
-    ScriptedShell m_shell;
+    RecordingShell m_shell;
 };
 
 TEST_F(HyperLink, UnderlinedBlueAndRedWhileThePointerIsOverIt) {
@@ -107,7 +107,7 @@ TEST_F(HyperLink, AClickWhileHoveringOpensAndShowsVisitedOnceThePointerLeaves) {
 
 TEST_F(HyperLink, AFailedOpenChangesNothingAndSaysWhatDidNotOpen) {
     ScriptedPrompts prompts;
-    m_shell.bResult = false;
+    m_shell.opens = false;
     moveTo(kInside);
     clickAt(kInside);
     moveTo(kOutside);
@@ -128,7 +128,7 @@ TEST_F(HyperLink, AClickArrivingWithoutHoverMakesItVisitedAtOnce) {
 
 TEST_F(HyperLink, AShellThatThrowsIsReportedAndTheCursorComesBack) {
     ScriptedPrompts prompts;
-    m_shell.bThrow = true;
+    m_shell.throws = true;
     moveTo(kInside);
     clickAt(kInside);
     EXPECT_EQ(prompts.messages, QStringList{"The shell is gone."});

@@ -19,13 +19,6 @@ namespace {
 
 const QByteArray kOld = "the user's file, as it was\r\n";
 
-// Every name in the folder, hidden files included: a leftover temporary
-// file is a fault too.
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
-
 } // namespace
 
 TEST(SafeFile, WritesAndCopiesReplaceWholeFiles) {

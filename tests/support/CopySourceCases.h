@@ -45,8 +45,6 @@ inline void CheckCopySources(const CopyHelper& copy) {
             << c.source.toStdString() << ": " << error.toStdString();
     }
     // No temporary file stays beside the target.
-    EXPECT_EQ(QDir(dir.path())
-                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
-                             QDir::Name),
+    EXPECT_EQ(entries(dir.path()),
               (QStringList{"folder.png", "link.png", "pipe.png", "real.png", "target.png"}));
 }

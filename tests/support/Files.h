@@ -15,6 +15,13 @@ inline void writeFile(const QString& path, const QByteArray& bytes = {}) {
     file.write(bytes);
 }
 
+// Every name in the folder, sorted, hidden files, pipes and devices included:
+// a leftover temporary file is a fault too.
+inline QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 // The file's bytes; empty when it cannot be read.
 inline QByteArray readFile(const QString& path) {
     QFile file(path);

@@ -14,14 +14,7 @@
 
 #include <functional>
 
-namespace {
-
-QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                                  QDir::Name);
-}
-
-} // namespace
+namespace {} // namespace
 
 TEST(SafeWrites, CopiesOnlyRegularFiles) {
     CheckCopySources([](const QString& source, const QString& target, QString* error) {
