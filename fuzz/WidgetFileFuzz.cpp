@@ -24,7 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const QByteArray again = WidgetFile::serialize(*widget, base);
     const std::optional<GlimmerWidget> reread = WidgetFile::parse(again, base);
-    if (!reread || !(*reread == *widget)) std::abort();
+    // A size enlarged on load is written enlarged: the note of it is not in the file.
+    GlimmerWidget written = *widget;
+    written.enlargedFrom = {};
+    if (!reread || !(*reread == written)) std::abort();
     if (WidgetFile::serialize(*reread, base) != again) std::abort();
     return 0;
 }
