@@ -34,7 +34,27 @@ enum DispId : int {
     DISPID_SUPPORT_FILE_SOURCE = 23,
     DISPID_SUPPORT_FILE_WEB_PATH = 24,
     DISPID_SAVE_WITH_SUPPORT_FILES = 28,
+    // Optional; see below. Servers built before it answer it as unknown.
+    DISPID_WIDGET_IDENTITY = 29,
 };
+
+// The widget's identity (DISPID_WIDGET_IDENTITY), a string property that
+// lets the host tell which of a page's marked blocks a widget made.
+// - Get: letters, digits and '-', 1 to 64 characters (a UUID without braces
+//   will do). It stays the same across save and load, configuration and
+//   renaming; a widget loaded from a file without one gets a new one.
+// - Put "": the server gives the widget a new identity. The host does so
+//   after loading a template as a new widget, so that two widgets made from
+//   one template never share one. No other value is put.
+// - A server without identities fails both calls, as for any DISPID it does
+//   not know; the host then takes the widget as having none, and its blocks
+//   are chosen by hand.
+// A server that answers the get writes the identity verbatim into its body
+// code (code part 0, what the host places between the markers) as the
+// attribute TAVOLET_WIDGET_ATTRIBUTE="<identity>" on the outermost element,
+// exactly once; the host finds a block's widget by that attribute text.
+inline constexpr char TAVOLET_WIDGET_ATTRIBUTE[] = "data-tavolet-widget";
+inline constexpr int TAVOLET_WIDGET_IDENTITY_MAX = 64;
 
 // A call either succeeds with a value (invalid for "no result") or fails
 // with the server's own message; the host turns failures into exceptions.

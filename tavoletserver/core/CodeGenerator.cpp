@@ -2,6 +2,7 @@
 
 #include "DarkColors.h"
 #include "FontCatalog.h"
+#include "GlimmerWidget.h"
 #include "SupportFiles.h"
 #include "WebText.h"
 
@@ -264,7 +265,7 @@ QString script() {
     return QLatin1String("<script>") + QLatin1String(kRuntime) + QLatin1String("</script>");
 }
 
-QString cursor(const GlimmerSettings& s) {
+QString cursor(const GlimmerSettings& s, const QString& identity) {
     const QString key = widgetKey(s);
     const QList<SupportFile> files = SupportFiles::list(s);
     const bool isLink = !s.linkUrl.isEmpty() && WebText::isSafeLink(s.linkUrl);
@@ -281,6 +282,9 @@ QString cursor(const GlimmerSettings& s) {
     if (!s.tooltip.isEmpty()) open += QStringLiteral(" title=\"%1\"").arg(WebText::html(s.tooltip));
     if (s.caption.isEmpty())
         open += QStringLiteral(" aria-label=\"%1\"").arg(WebText::html(accessibleName(s)));
+    if (GlimmerWidget::isIdentity(identity))
+        open += QStringLiteral(" %1=\"%2\"")
+                    .arg(QLatin1String(GlimmerWidget::IdentityAttribute), identity);
     open += QLatin1Char('>');
 
     const QString icon = iconMarkup(s, files);
@@ -319,8 +323,8 @@ QString cursor(const GlimmerSettings& s) {
     return markup + QLatin1String("<script>") + js + QLatin1String("</script>");
 }
 
-QList<CodePart> parts(const GlimmerSettings& s) {
-    return {{QStringLiteral("cursor"), cursor(s)},
+QList<CodePart> parts(const GlimmerSettings& s, const QString& identity) {
+    return {{QStringLiteral("cursor"), cursor(s, identity)},
             {QStringLiteral("style"), style(s)},
             {QStringLiteral("script"), script()}};
 }

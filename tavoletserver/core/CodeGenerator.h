@@ -24,9 +24,11 @@ namespace CodeGenerator {
 // widgets share it only when their style sheets are the same.
 QString widgetKey(const GlimmerSettings& settings);
 
-QList<CodePart> parts(const GlimmerSettings& settings);
+// With a widget identity (GlimmerWidget::isIdentity), the cursor's outermost
+// element carries it as GlimmerWidget::IdentityAttribute; nothing else changes.
+QList<CodePart> parts(const GlimmerSettings& settings, const QString& identity = {});
 
-QString cursor(const GlimmerSettings& settings);
+QString cursor(const GlimmerSettings& settings, const QString& identity = {});
 QString style(const GlimmerSettings& settings);
 QString script();
 

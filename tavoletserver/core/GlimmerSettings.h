@@ -27,7 +27,8 @@ struct StateColors {
 // Bounds for every number and text the user can set.
 namespace Limits {
 // Texts are bounded so that the code of any widget without media stays
-// under 8 KB even when every character must be escaped.
+// under 8 KB even when every character must be escaped; the widget's
+// identity attribute (at most 86 bytes) comes on top.
 inline constexpr int CaptionLength = 80;
 inline constexpr int TooltipLength = 120;
 inline constexpr int UrlLength = 512;

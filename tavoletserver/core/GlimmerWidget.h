@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QSize>
 #include <QString>
+#include <QUuid>
 
 inline constexpr char GlimmerProgId[] = "TavoletServer.Glimmerkey";
 
@@ -16,6 +17,10 @@ struct GlimmerWidget {
     QString auxText;
     QDateTime saveTime;
     GlimmerSettings settings;
+    // Which widget a published block came from; written into the body code
+    // but kept out of the widget key, so it never renames a published class.
+    // Empty until the server gives one (a template's file holds none).
+    QString identity;
     // Not stored: the size a file asked for when it was below today's
     // smallest button and was enlarged on load; empty otherwise.
     QSize enlargedFrom;
@@ -23,6 +28,20 @@ struct GlimmerWidget {
     static constexpr int NameLength = 200;
     static constexpr int DescriptionLength = 2000;
     static constexpr int AuxTextLength = 8000;
+    static constexpr int IdentityLength = 64;
+    static constexpr char IdentityAttribute[] = "data-tavolet-widget";
+
+    // Letters, digits and '-', so it goes into an attribute and a page
+    // search as it is.
+    static bool isIdentity(const QString& text) {
+        if (text.isEmpty() || text.size() > IdentityLength) return false;
+        for (const QChar c : text)
+            if (!((c >= u'0' && c <= u'9') || c == u'-' || (c >= u'a' && c <= u'z') ||
+                  (c >= u'A' && c <= u'Z')))
+                return false;
+        return true;
+    }
+    static QString newIdentity() { return QUuid::createUuid().toString(QUuid::WithoutBraces); }
 
     // Cleans the texts (see cleanText) and normalises the settings.
     void normalize() {
@@ -31,6 +50,7 @@ struct GlimmerWidget {
         description = cleanText(description, DescriptionLength, true);
         auxText = cleanText(auxText, AuxTextLength, true);
         if (saveTime.isValid()) saveTime = saveTime.toUTC();
+        if (!isIdentity(identity)) identity.clear();
         settings.normalize();
     }
 

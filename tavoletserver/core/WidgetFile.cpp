@@ -6,6 +6,8 @@
 //   version       1 (files newer than this reader are refused)
 //   ownerProgId, name, description, auxText      strings
 //   saveTime      ISO 8601 date and time, or "" when never saved
+//   identity      letters, digits and '-', at most 64; missing in templates
+//                 and older files, and a malformed one reads as missing
 //   button        object:
 //     caption, tooltip                 strings
 //     font        {family, size, weight}  a known family; px; 100..900
@@ -247,6 +249,7 @@ std::optional<GlimmerWidget> WidgetFile::parse(const QByteArray& bytes, const QS
     r.string(root, "name", w.name);
     r.string(root, "description", w.description);
     r.string(root, "auxText", w.auxText);
+    r.string(root, "identity", w.identity);
     QString saveTime;
     r.string(root, "saveTime", saveTime);
     if (r.ok() && !saveTime.isEmpty()) {
@@ -292,7 +295,7 @@ QByteArray WidgetFile::serialize(const GlimmerWidget& w, const QString& baseDir)
                              {"border", s.darkBorderColor.name()}}},
         {"preview", QJsonObject{{"pageColor", s.pageColor.name()}}},
     };
-    const QJsonObject root{
+    QJsonObject root{
         {"format", QLatin1String(FormatTag)},
         {"version", CurrentVersion},
         {"ownerProgId", w.ownerProgId},
@@ -303,6 +306,8 @@ QByteArray WidgetFile::serialize(const GlimmerWidget& w, const QString& baseDir)
          w.saveTime.isValid() ? w.saveTime.toUTC().toString(Qt::ISODateWithMs) : QString()},
         {"button", button},
     };
+    // Left out while there is none, so templates stay free of one.
+    if (!w.identity.isEmpty()) root.insert(QLatin1String("identity"), w.identity);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -11,11 +11,17 @@
 
 #include <array>
 #include <functional>
+#include <string_view>
 
 #include <dlfcn.h>
 
 using dispatch::InvokeKind;
 using dispatch::InvokeResult;
+
+// The core names the attribute itself, since it knows nothing of the host.
+static_assert(std::string_view(GlimmerWidget::IdentityAttribute) ==
+              std::string_view(dispatch::TAVOLET_WIDGET_ATTRIBUTE));
+static_assert(GlimmerWidget::IdentityLength == dispatch::TAVOLET_WIDGET_IDENTITY_MAX);
 
 namespace {
 
@@ -84,7 +90,7 @@ InvokeResult indexed(const QVariantList& args, qsizetype count, const char* what
 
 const ServerObject::Operation* ServerObject::find(int dispid) {
     using namespace dispatch;
-    static const std::array<Operation, 18> operations{{
+    static const std::array<Operation, 19> operations{{
         {DISPID_OWNER_PROGID, true, &ServerObject::onOwnerProgId},
         {DISPID_NAME, true, &ServerObject::onName},
         {DISPID_DESCRIPTION, true, &ServerObject::onDescription},
@@ -103,10 +109,15 @@ const ServerObject::Operation* ServerObject::find(int dispid) {
         {DISPID_SUPPORT_FILE_SOURCE, false, &ServerObject::onSupportFileSource},
         {DISPID_SUPPORT_FILE_WEB_PATH, false, &ServerObject::onSupportFileWebPath},
         {DISPID_SAVE_WITH_SUPPORT_FILES, false, &ServerObject::onSaveWithSupportFiles},
+        {DISPID_WIDGET_IDENTITY, true, &ServerObject::onWidgetIdentity},
     }};
     for (const Operation& op : operations)
         if (op.dispid == dispid) return &op;
     return nullptr;
+}
+
+ServerObject::ServerObject() {
+    m_widget.identity = GlimmerWidget::newIdentity();
 }
 
 InvokeResult ServerObject::Invoke(int dispid, InvokeKind kind, const QVariantList& args) {
@@ -162,6 +173,8 @@ InvokeResult ServerObject::onLoadFromFile(InvokeKind, const QVariantList& args) 
     std::optional<GlimmerWidget> loaded = WidgetFile::load(args[0].toString());
     if (!loaded) return InvokeResult::success(false);
     m_widget = std::move(*loaded);
+    // Templates and older files hold none; the next save keeps this one.
+    if (m_widget.identity.isEmpty()) m_widget.identity = GlimmerWidget::newIdentity();
     return InvokeResult::success(true);
 }
 
@@ -221,7 +234,7 @@ InvokeResult ServerObject::onCodePartCount(InvokeKind, const QVariantList& args)
 }
 
 InvokeResult ServerObject::onCodePartName(InvokeKind, const QVariantList& args) {
-    const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
+    const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings, m_widget.identity);
     return indexed(args, parts.size(), "code part", [&](qsizetype i) { return parts[i].name; });
 }
 
@@ -231,7 +244,7 @@ InvokeResult ServerObject::onCodePartText(InvokeKind, const QVariantList& args) 
     const qlonglong mode = args[1].toLongLong();
     if (mode != 0 && mode != 1)
         return InvokeResult::failure(QStringLiteral("code mode %1 is unknown").arg(mode));
-    const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings);
+    const QList<CodePart> parts = CodeGenerator::parts(m_widget.settings, m_widget.identity);
     return indexed(args.mid(0, 1), parts.size(), "code part",
                    [&](qsizetype i) { return parts[i].text; });
 }
@@ -258,4 +271,17 @@ InvokeResult ServerObject::onSupportFileSource(InvokeKind, const QVariantList& a
 
 InvokeResult ServerObject::onSupportFileWebPath(InvokeKind, const QVariantList& args) {
     return supportFile(args, &SupportFile::webPath);
+}
+
+InvokeResult ServerObject::onWidgetIdentity(InvokeKind kind, const QVariantList& args) {
+    if (kind == InvokeKind::PropertyGet && args.isEmpty())
+        return InvokeResult::success(m_widget.identity);
+    if (kind != InvokeKind::PropertyPut)
+        return InvokeResult::failure(QStringLiteral("WidgetIdentity takes get or put"));
+    if (const QString bad = checkArgs(args, "s"); !bad.isEmpty()) return InvokeResult::failure(bad);
+    // Only the server makes identities, so that no two widgets share one by a host's mistake.
+    if (!args[0].toString().isEmpty())
+        return InvokeResult::failure(QStringLiteral("WidgetIdentity is renewed by putting \"\""));
+    m_widget.identity = GlimmerWidget::newIdentity();
+    return InvokeResult::success();
 }

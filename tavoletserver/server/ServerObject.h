@@ -10,6 +10,8 @@ class ServerObject : public dispatch::IDispatchObject {
 public:
     static constexpr int TitleStringId = 101;
 
+    ServerObject();
+
     dispatch::InvokeResult Invoke(int dispid, dispatch::InvokeKind kind,
                                   const QVariantList& args) override;
 
@@ -44,6 +46,7 @@ private:
     Result onSupportFileName(Kind kind, const QVariantList& args);
     Result onSupportFileSource(Kind kind, const QVariantList& args);
     Result onSupportFileWebPath(Kind kind, const QVariantList& args);
+    Result onWidgetIdentity(Kind kind, const QVariantList& args);
 
     Result stringProperty(QString& value, Kind kind, const QVariantList& args);
     Result supportFile(const QVariantList& args, QString SupportFile::*field);

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLibrary>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -295,4 +296,77 @@ TEST_F(ServerModule, ConfigureSaysOnceThatAnOldSmallWidgetWasEnlarged) {
     EXPECT_TRUE(first.contains(QLatin1String("90 x 20"))) << first.toStdString();
     EXPECT_TRUE(first.contains(QLatin1String("24 x 24")));
     EXPECT_FALSE(shownNotes(QStringLiteral("Went")).contains(QLatin1String("90 x 20")));
+}
+
+namespace {
+
+constexpr int IdentityId = dispatch::DISPID_WIDGET_IDENTITY;
+
+bool isIdentity(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^[A-Za-z0-9-]{1,64}$"));
+    return form.match(text).hasMatch();
+}
+
+} // namespace
+
+TEST_F(ServerModule, IdentitySurvivesSaveLoadAndRenamingAndIsRenewedByAnEmptyPut) {
+    const QString first = ok(IdentityId, Get).toString();
+    ASSERT_TRUE(isIdentity(first)) << first.toStdString();
+    ok(2, Put, {QStringLiteral("Renamed")});
+    ok(3, Put, {QStringLiteral("described")});
+    EXPECT_EQ(ok(IdentityId, Get).toString(), first);
+    const QStringList code = codeParts();
+    EXPECT_EQ(code[0].count(QStringLiteral("data-tavolet-widget=\"%1\"").arg(first)), 1);
+
+    const QString path = dir.filePath(QStringLiteral("w.tvt"));
+    ASSERT_TRUE(ok(8, Call, {path}).toBool());
+    SetUp();
+    EXPECT_NE(ok(IdentityId, Get).toString(), first) << "every new widget has its own";
+    ASSERT_TRUE(ok(7, Call, {path}).toBool());
+    EXPECT_EQ(ok(IdentityId, Get).toString(), first);
+    EXPECT_EQ(codeParts(), code);
+
+    ok(IdentityId, Put, {QString()});
+    const QString renewed = ok(IdentityId, Get).toString();
+    EXPECT_TRUE(isIdentity(renewed));
+    EXPECT_NE(renewed, first);
+    const QStringList after = codeParts();
+    EXPECT_EQ(QString(after[0]).replace(renewed, first), code[0]);
+    EXPECT_EQ(after.mid(1), code.mid(1)) << "the class key and head code do not follow it";
+
+    fails(IdentityId, Put, {QStringLiteral("chosen-by-host")});
+    fails(IdentityId, Put, {42});
+    fails(IdentityId, Put, {});
+    fails(IdentityId, Get, {1});
+    EXPECT_EQ(ok(IdentityId, Get).toString(), renewed);
+}
+
+TEST_F(ServerModule, TemplatesAndOlderFilesGetANewIdentityOnEveryLoadUntilSaved) {
+    const QString templ =
+        QStringLiteral(TAVOLET_TEMPLATE_DIR "/Candy_TavoletServer.Glimmerkey.tvt");
+    const QByteArray templateBytes = readFile(templ);
+    ASSERT_TRUE(ok(7, Call, {templ}).toBool());
+    const QString one = ok(IdentityId, Get).toString();
+    SetUp();
+    ASSERT_TRUE(ok(7, Call, {templ}).toBool());
+    const QString two = ok(IdentityId, Get).toString();
+    EXPECT_TRUE(isIdentity(one) && isIdentity(two));
+    EXPECT_NE(one, two);
+    EXPECT_EQ(readFile(templ), templateBytes);
+
+    // A file written before identities, and one holding a hostile value.
+    const QString old = dir.filePath(QStringLiteral("old.tvt"));
+    for (const QByteArray& bytes :
+         {templateBytes, QByteArray("{\"format\":\"Glimmerkey widget\",\"version\":1,\"identity\":"
+                                    "\"x\\\" onclick=\\\"alert(1)\"}")}) {
+        writeFile(old, bytes);
+        ASSERT_TRUE(ok(7, Call, {old}).toBool());
+        const QString given = ok(IdentityId, Get).toString();
+        EXPECT_TRUE(isIdentity(given));
+        EXPECT_FALSE(codeParts().join(QString()).contains(QLatin1String("onclick")));
+        ASSERT_TRUE(ok(8, Call, {old}).toBool());
+        SetUp();
+        ASSERT_TRUE(ok(7, Call, {old}).toBool());
+        EXPECT_EQ(ok(IdentityId, Get).toString(), given) << "kept from the first save";
+    }
 }

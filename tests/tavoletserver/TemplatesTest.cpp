@@ -37,7 +37,9 @@ TEST(Templates, AtLeastEightDistinctReadableTemplates) {
             << "a template whose edge fades into a white page";
         for (const QString& media :
              {w->settings.iconPath, w->settings.hoverSoundPath, w->settings.clickSoundPath})
-            if (!media.isEmpty()) EXPECT_TRUE(QFileInfo::exists(media)) << media.toStdString();
+            if (!media.isEmpty()) {
+                EXPECT_TRUE(QFileInfo::exists(media)) << media.toStdString();
+            }
         QString code;
         for (const CodePart& p : CodeGenerator::parts(w->settings))
             code += p.text;
