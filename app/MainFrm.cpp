@@ -3,17 +3,22 @@
 #include "browsers/WebBrowserDlg.h"
 #include "framework/Application.h"
 #include "framework/Bitmaps.h"
+#include "framework/ErrorReport.h"
 #include "framework/Profile.h"
 #include "framework/Prompts.h"
 #include "framework/StatusBar.h"
 #include "framework/StringTable.h"
 #include "framework/ToolBar.h"
+#include "output/Preview.h"
+#include "output/VellwickToolView.h"
 #include "platform/FontConfigWarmUp.h"
 #include "res/Menus.h"
 #include "res/Resource.h"
 #include "templates/ManageTemplatesDlg.h"
 
+#include <QActionGroup>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 
 using namespace framework;
@@ -76,6 +81,11 @@ void CMainFrame::PreCreateWindow() {
 void CMainFrame::OnCreate() {
     LoadMenu(MainMenu());
     LoadAccelTable(MainAccelerators());
+    // Filled when it opens: start-up reads no browser list.
+    auto* previewWith = new QMenu(this);
+    CommandAction(ID_PREVIEW_WITH)->setMenu(previewWith);
+    connect(previewWith, &QMenu::aboutToShow, this,
+            Guarded([this, previewWith] { fillPreviewBrowsers(previewWith); }));
 
     m_wndToolBar = new CToolBar(this);
     m_wndToolBar->setObjectName(QStringLiteral("ToolBar"));
@@ -109,4 +119,32 @@ void CMainFrame::savePlacement() {
 bool CMainFrame::OnClose() {
     savePlacement();
     return CFrameWnd::OnClose();
+}
+
+void CMainFrame::fillPreviewBrowsers(QMenu* menu) {
+    menu->clear();
+    auto* group = menu->findChild<QActionGroup*>();
+    if (!group) group = new QActionGroup(menu);
+    Profile& profile = AfxGetApp()->GetProfile();
+    const PreviewBrowser chosen = RememberedPreviewBrowser(profile);
+    const QString prompt = StringField(LoadString(ID_PREVIEW_WITH), 0);
+    for (const PreviewBrowser& browser : ListPreviewBrowsers(profile)) {
+        QAction* action = menu->addAction(QString(browser.name).replace('&', "&&"));
+        action->setCheckable(true);
+        action->setChecked(browser == chosen);
+        action->setActionGroup(group);
+        action->setStatusTip(prompt);
+        // F1 on an entry gives the submenu's help.
+        action->setData(int(ID_PREVIEW_WITH));
+        connect(action, &QAction::triggered, this, [this, browser] {
+            // In help mode a click asks for the command's help instead.
+            if (InHelpMode()) return SendCommand(ID_PREVIEW_WITH);
+            RunReportingErrors([&] {
+                if (auto* view = qobject_cast<CVellwickToolView*>(GetActiveView()))
+                    view->OnPreviewWith(browser);
+            });
+            UpdateCommandUI();
+        });
+        if (browser.IsDefault()) menu->addSeparator();
+    }
 }

@@ -8,6 +8,7 @@ namespace framework {
 class CStatusBar;
 class CToolBar;
 } // namespace framework
+class QMenu;
 
 // The application's main window: menu, labelled tool bar and status bar
 // around the form. It remembers where it was in the profile section
@@ -29,4 +30,6 @@ private:
     void PreCreateWindow();
     void OnCreate();
     void savePlacement();
+    // Preview With: the browsers as they are when the submenu opens.
+    void fillPreviewBrowsers(QMenu* menu);
 };

@@ -6,6 +6,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Prompts.h"
 #include "framework/StringTable.h"
+#include "output/Preview.h"
 #include "output/VellwickToolView.h"
 #include "platform/Components.h"
 #include "platform/SafeFile.h"
@@ -31,6 +32,7 @@ CVellwickToolApp::CVellwickToolApp(QString appFolder)
     : CWinApp(loadDisplayName()),
       m_strAppFolder(appFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                          : std::move(appFolder)) {
+    SetScratchFolder(m_strAppFolder + "/tmp");
     OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
 }
 
@@ -70,7 +72,9 @@ void CVellwickToolApp::OnAppAbout() {
 }
 
 int CVellwickToolApp::ExitInstance() {
-    // Files only: a sub-folder keeps the folder alive, and that is wanted.
+    // The previews' folders are the program's own; any other sub-folder is
+    // the user's and keeps the folder alive, as wanted.
+    RemovePreviewFolders();
     QDir tmp(m_strAppFolder + "/tmp");
     for (const QString& name : tmp.entryList(QDir::Files | QDir::Hidden | QDir::System))
         platform::RemoveFile(tmp.filePath(name)); // one in use stays, as it may

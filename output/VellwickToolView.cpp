@@ -5,10 +5,12 @@
 #include "framework/BitmapButton.h"
 #include "framework/DataExchange.h"
 #include "framework/FrameWindow.h"
+#include "framework/Profile.h"
 #include "output/HtmlCode.h"
 #include "output/HtmlCodeDlg.h"
 #include "output/InsertIntoPageDlg.h"
 #include "output/InsertNoticeDlg.h"
+#include "output/Preview.h"
 #include "platform/Shell.h"
 #include "res/Resource.h"
 #include "templates/RenameWidgetDlg.h"
@@ -98,7 +100,8 @@ CVellwickToolView::CVellwickToolView() : CColorFormView(formTemplate()) {
     OnCommand(ID_CONFIGURE, [this] { OnConfigure(); });
     // Every command on the widget greys, on the form too, while there is none.
     for (int id : {int(ID_CONFIGURE), int(IDC_CONFIGURE), int(ID_RENAME_WIDGET), int(IDC_COPY_CODE),
-                   int(IDC_NEW_PAGE), int(IDC_INSERT_INTO)})
+                   int(IDC_NEW_PAGE), int(IDC_INSERT_INTO), int(ID_PREVIEW_IN_BROWSER),
+                   int(ID_PREVIEW_WITH)})
         OnUpdateCommand(
             id, [this](CCmdUI& ui) { ui.Enable(GetDocument() && GetDocument()->HasWidget()); });
     OnCommand(IDC_NEW, [] { sendToMainWindow(ID_FILE_NEW); });
@@ -109,6 +112,7 @@ CVellwickToolView::CVellwickToolView() : CColorFormView(formTemplate()) {
     OnCommand(IDC_COPY_CODE, [this] { OnCopyCode(); });
     OnCommand(IDC_NEW_PAGE, [this] { OnNewPage(); });
     OnCommand(IDC_INSERT_INTO, [this] { OnInsertInto(); });
+    OnCommand(ID_PREVIEW_IN_BROWSER, [this] { OnPreviewInBrowser(); });
 }
 
 CVellwickToolDoc* CVellwickToolView::GetDocument() const {
@@ -245,4 +249,27 @@ bool CVellwickToolView::startEditor(const QString& strPage) {
         return false;
     OpenOrSay(QString::fromLatin1(kEditorDownloadUrl));
     return true;
+}
+
+// The preview page's path, or empty after saying why there is none.
+QString CVellwickToolView::writePreview() {
+    QString error;
+    const QString page = WritePreviewPage(*GetDocument()->m_pTavolet, &error);
+    if (page.isEmpty())
+        AfxMessageBox("Cannot write the preview page into " + ScratchFolder(), error);
+    return page;
+}
+
+void CVellwickToolView::OnPreviewInBrowser() {
+    if (!GetDocument()->HasWidget()) return;
+    if (const QString page = writePreview(); !page.isEmpty()) OpenInPreviewBrowser(page);
+}
+
+void CVellwickToolView::OnPreviewWith(const PreviewBrowser& browser) {
+    if (!GetDocument()->HasWidget()) return;
+    // Settings that cannot be written still let this preview go ahead.
+    if (!RememberPreviewBrowser(AfxGetApp()->GetProfile(), browser))
+        AfxMessageBox("Cannot keep " + browser.name + " as the browser for previews",
+                      QStringLiteral("Your settings could not be written."));
+    if (const QString page = writePreview(); !page.isEmpty()) OpenInBrowser(browser, page);
 }

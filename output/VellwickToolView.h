@@ -7,6 +7,7 @@
 class CColorStatic;
 class CVellwickToolDoc;
 class QLineEdit;
+struct PreviewBrowser;
 
 namespace framework {
 class CBitmapButton;
@@ -27,6 +28,10 @@ public:
     void OnCopyCode();
     void OnNewPage();
     void OnInsertInto();
+    // F12: a preview in the browser chosen last.
+    void OnPreviewInBrowser();
+    // Preview With: a preview in `browser`, which F12 uses from then on.
+    void OnPreviewWith(const PreviewBrowser& browser);
     void PutTextOnClipboard(const QString& strText);
     void OnRenameWidget();
     void OnMoreInformation();
@@ -47,4 +52,5 @@ protected:
 
 private:
     bool startEditor(const QString& strPage);
+    QString writePreview();
 };

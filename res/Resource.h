@@ -48,6 +48,8 @@ enum CommandId {
     ID_HELP_SEARCH = 32792,
     ID_HELP_TUTORIAL = 32793,
     ID_VIEW_SAMPLE = 32794,
+    ID_PREVIEW_IN_BROWSER = 32800,
+    ID_PREVIEW_WITH = 32802, // the submenu of browsers to preview with
 };
 
 // Help topics with context numbers of their own.
