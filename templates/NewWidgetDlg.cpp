@@ -81,12 +81,16 @@ void CNewWidgetDlg::OnOK() {
     if (!UpdateData(true)) return;
     if (!CheckWidgetName(m_strName, NameUse::Widget)) return;
     TavoletDispatch& widget = m_pTavolet->m_dispatch;
-    if (m_nSelected >= 0 && m_nSelected < m_arrTemplates.size() &&
-        !widget.LoadFromFile(m_arrTemplates[m_nSelected].strPath)) {
-        // Naming a widget that did not become the template would mislead.
-        framework::AfxMessageBox("The template " + m_arrTemplates[m_nSelected].strPath +
-                                 " cannot be read.");
-        return;
+    if (m_nSelected >= 0 && m_nSelected < m_arrTemplates.size()) {
+        if (!widget.LoadFromFile(m_arrTemplates[m_nSelected].strPath)) {
+            // Naming a widget that did not become the template would mislead.
+            framework::AfxMessageBox("The template " + m_arrTemplates[m_nSelected].strPath +
+                                     " cannot be read.");
+            return;
+        }
+        // A template saved from a widget carries that widget's identity; the
+        // new widget must not claim its blocks.
+        widget.RenewWidgetIdentity();
     }
     widget.SetName(m_strName);
     widget.SetDescription(m_strDescription);

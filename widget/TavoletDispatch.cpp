@@ -11,6 +11,15 @@ DispatchError unexpected(int dispid) {
         QStringLiteral("The widget server gave an unexpected answer to call %1.").arg(dispid));
 }
 
+bool isIdentity(const QString& text) {
+    if (text.size() > TAVOLET_WIDGET_IDENTITY_MAX) return false;
+    for (const QChar c : text)
+        if (!((c >= u'0' && c <= u'9') || c == u'-' || (c >= u'a' && c <= u'z') ||
+              (c >= u'A' && c <= u'Z')))
+            return false;
+    return true;
+}
+
 } // namespace
 
 QString TavoletDispatch::callString(int dispid, InvokeKind kind, const QVariantList& args) {
@@ -35,6 +44,21 @@ qint64 TavoletDispatch::callInteger(int dispid, const QVariantList& args) {
         return value.toLongLong();
     default:
         throw unexpected(dispid);
+    }
+}
+
+// An optional operation: a server without it fails the call, and the old
+// contract fixed no message for that, so any failure the server answers
+// means "not offered". A missing instance still raises.
+bool TavoletDispatch::callOptional(int dispid, InvokeKind kind, const QVariantList& args,
+                                   QVariant* value) {
+    if (!IsValid()) InvokeHelper(dispid, kind, args);
+    try {
+        const QVariant answer = InvokeHelper(dispid, kind, args);
+        if (value) *value = answer;
+        return true;
+    } catch (const DispatchError&) {
+        return false;
     }
 }
 
@@ -100,4 +124,15 @@ QString TavoletDispatch::SupportFileWebPath(int index) {
 }
 bool TavoletDispatch::SaveWithSupportFiles(const QString& path, int flag) {
     return callBool(DISPID_SAVE_WITH_SUPPORT_FILES, {path, flag});
+}
+QString TavoletDispatch::WidgetIdentity() {
+    QVariant value;
+    if (!callOptional(DISPID_WIDGET_IDENTITY, InvokeKind::PropertyGet, {}, &value)) return {};
+    // Pages are searched for it as attribute text, so only the agreed characters pass.
+    if (value.typeId() != QMetaType::QString || !isIdentity(value.toString()))
+        throw unexpected(DISPID_WIDGET_IDENTITY);
+    return value.toString();
+}
+void TavoletDispatch::RenewWidgetIdentity() {
+    callOptional(DISPID_WIDGET_IDENTITY, InvokeKind::PropertyPut, {QString()});
 }

@@ -29,8 +29,13 @@ public:
     QString SupportFileSource(int index);
     QString SupportFileWebPath(int index);
     bool SaveWithSupportFiles(const QString& path, int flag);
+    // Optional: empty when the server has no identities.
+    QString WidgetIdentity();
+    void RenewWidgetIdentity();
 
 private:
+    bool callOptional(int dispid, dispatch::InvokeKind kind, const QVariantList& args,
+                      QVariant* value = nullptr);
     QString callString(int dispid, dispatch::InvokeKind kind, const QVariantList& args = {});
     bool callBool(int dispid, const QVariantList& args = {});
     qint64 callInteger(int dispid, const QVariantList& args = {});

@@ -40,6 +40,8 @@ public:
             s.ownerProgId = fields.value(0);
             s.name = fields.value(1);
             s.description = fields.value(2);
+            const auto stored = s.fileIdentities.constFind(it.key());
+            s.identity = stored != s.fileIdentities.constEnd() ? *stored : newIdentity(s);
             return InvokeResult::success(true);
         }
         case DISPID_SAVE_TO_FILE: {
@@ -48,6 +50,7 @@ public:
             if (!s.saveResult || !file.open(QIODevice::WriteOnly))
                 return InvokeResult::success(false);
             s.files.insert(file.fileName(), s.ownerProgId + '\n' + s.name + '\n' + s.description);
+            s.fileIdentities.insert(file.fileName(), s.identity);
             return InvokeResult::success(true);
         }
         case DISPID_SAVE_WITH_SUPPORT_FILES: {
@@ -81,12 +84,23 @@ public:
                                          : dispid == DISPID_SUPPORT_FILE_SOURCE ? file.source
                                                                                 : file.webPath);
         }
+        case DISPID_WIDGET_IDENTITY:
+            if (!s.hasIdentity) break;
+            if (!put) return InvokeResult::success(s.identity);
+            if (!args.value(0).toString().isEmpty())
+                return InvokeResult::failure("only an empty identity may be put");
+            s.identity = newIdentity(s);
+            return InvokeResult::success();
         default:
-            return InvokeResult::failure(QStringLiteral("fake server: no call %1").arg(dispid));
+            break;
         }
+        return InvokeResult::failure(QStringLiteral("fake server: no call %1").arg(dispid));
     }
 
 private:
+    static QString newIdentity(FakeServerState& s) {
+        return QStringLiteral("fake-widget-%1").arg(++s.identitiesMade);
+    }
     static InvokeResult property(bool put, QString& field, const QVariantList& args) {
         if (!put) return InvokeResult::success(field);
         field = args.value(0).toString();
@@ -132,4 +146,5 @@ void FakeServerRegistration::writeWidgetFile(const QString& path, const QString&
                                              const QString& name, const QString& description) {
     QFile(path).open(QIODevice::WriteOnly);
     m_state->files.insert(path, owner + '\n' + name + '\n' + description);
+    m_state->fileIdentities.remove(path);
 }

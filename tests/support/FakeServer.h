@@ -35,6 +35,13 @@ struct FakeServerState {
     QStringList supportFilePlacements;
     // Calls that fail with "The fake server failed call <DISPID>."
     QSet<int> failingCalls;
+    // The widget identity; false makes a fake of a server built before
+    // identities, which fails the call as unknown.
+    bool hasIdentity = true;
+    QString identity = QStringLiteral("fake-widget-0");
+    int identitiesMade = 0;
+    // The identity each saved file holds; a file without one loads with a new one.
+    QHash<QString, QString> fileIdentities;
 };
 
 // Registers a fake server in-process under a ProgID, with the registry keys
