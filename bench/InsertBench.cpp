@@ -96,9 +96,8 @@ int runDialog(const QString& path) {
     dialog->OnInsert();
     const double insert = timer.nsecsElapsed() / 1e6;
     timer.restart();
-    bool ok = false;
-    const QByteArray bytes = PageBytes(dialog->m_page, dialog->m_editPage->PageBytes(), &ok);
-    const bool written = ok && platform::WriteFileSafely(path, bytes);
+    dialog->m_page.EditorText() = dialog->m_editPage->PageBytes();
+    const bool written = dialog->m_page.Save(nullptr);
     const double write = timer.nsecsElapsed() / 1e6;
     timer.restart();
     dialog->done(framework::IDOK);

@@ -1,5 +1,6 @@
 #include "output/HtmlCode.h"
 
+#include "output/Page.h"
 #include "platform/Paths.h"
 #include "platform/SafeFile.h"
 #include "widget/Tavolet.h"
@@ -39,16 +40,16 @@ bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error) {
     // Neither outcome matters to the page: the save only places support files.
     tavolet.m_dispatch.SaveToFile(scratch);
     platform::RemoveFile(scratch);
-    const CodeParts parts = CollectCodeParts(tavolet);
-    return platform::WriteFileSafely(pagePath, BuildPageText(tavolet.m_strTitle, parts).toUtf8(),
-                                     error);
+    Page page;
+    page.Create(pagePath);
+    page.EditorText() = BuildPageText(tavolet.m_strTitle, CollectCodeParts(tavolet)).toUtf8();
+    return page.Save(error);
 }
 
-bool WriteInsertedPage(CTavolet& tavolet, const QString& pagePath, const QByteArray& bytes,
-                       bool copySupportFiles, QString* error) {
-    if (!platform::WriteFileSafely(pagePath, bytes, error)) return false;
+bool PublishPage(CTavolet& tavolet, const Page& page, bool copySupportFiles, QString* error) {
+    if (!page.Save(error)) return false;
     if (copySupportFiles) {
-        const QString scratch = SupportFileScratchPath(pagePath);
+        const QString scratch = SupportFileScratchPath(page.Path());
         tavolet.m_dispatch.SaveWithSupportFiles(scratch, 1);
         platform::RemoveFile(scratch);
     }

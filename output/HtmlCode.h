@@ -3,6 +3,7 @@
 #include <QString>
 
 class CTavolet;
+class Page;
 
 // The code parts of a widget that the host knows by name; each is empty
 // unless the server offers a part of that name.
@@ -29,10 +30,11 @@ QString SupportFileScratchPath(const QString& pagePath);
 // whatever was at the path before is then left as it was.
 bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error = nullptr);
 
-// Insert into, after OK: writes the page's new bytes through the safe
-// helper and, if asked, has the server place the support files beside it.
-bool WriteInsertedPage(CTavolet& tavolet, const QString& pagePath, const QByteArray& bytes,
-                       bool copySupportFiles, QString* error = nullptr);
+// A page whose text changed (Insert into, Update): writes it through the
+// page's own Save and, if asked, has the server place the support files
+// beside it. False, with the reason, when the page could not be written.
+bool PublishPage(CTavolet& tavolet, const Page& page, bool copySupportFiles,
+                 QString* error = nullptr);
 
 inline const QString InsertBeginMarker =
     QStringLiteral("<!--Insert By Mirovasta Glimmerkey-->\r\n");

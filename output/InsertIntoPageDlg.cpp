@@ -2,18 +2,29 @@
 
 #include "framework/DataExchange.h"
 #include "output/HtmlCode.h"
+#include "output/Page.h"
 #include "output/PageEditor.h"
 #include "widget/Tavolet.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 using namespace framework;
 
 namespace {
 
-enum { IDC_PAGE = 1030, IDC_INSERT = 1031, IDC_UNDO = 1032, IDC_COPY_SUPPORT_FILES = 1034 };
+enum {
+    IDC_PAGE = 1030,
+    IDC_INSERT = 1031,
+    IDC_UNDO = 1032,
+    IDC_COPY_SUPPORT_FILES = 1034,
+    IDC_UPDATE = 1060,
+    IDC_BLOCKS = 1061,
+};
 
 const QString kPageEditorClass = QStringLiteral("CPageEditor");
 
@@ -40,6 +51,8 @@ DialogTemplate insertTemplate() {
             {K::PushButton, IDCANCEL, QStringLiteral("Cancel"), {279, 42, 50, 18}},
             {K::PushButton, IDC_INSERT, QStringLiteral("Insert"), {279, 79, 50, 17}},
             {K::PushButton, IDC_UNDO, QStringLiteral("Undo"), {279, 102, 50, 17}},
+            {K::PushButton, IDC_UPDATE, QStringLiteral("Update"), {279, 125, 50, 17}},
+            {K::Static, IDC_BLOCKS, {}, {279, 146, 50, 60}},
             {K::CheckBox,
              IDC_COPY_SUPPORT_FILES,
              QStringLiteral("Copy class,image and audio files into same directory automatically"),
@@ -52,21 +65,22 @@ DialogTemplate insertTemplate() {
 CInsertIntoPageDlg::CInsertIntoPageDlg() : CDialog(insertTemplate()) {
     OnButton(IDC_INSERT, &CInsertIntoPageDlg::OnInsert);
     OnButton(IDC_UNDO, &CInsertIntoPageDlg::OnUndo);
+    OnButton(IDC_UPDATE, &CInsertIntoPageDlg::OnUpdate);
 }
 
 void CInsertIntoPageDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_UNDO, m_btnUndo);
     DDX_Control(pDX, IDC_PAGE, m_editPage);
     if (pDX->m_bSaveAndValidate)
-        m_strPageText = m_editPage->PageBytes();
+        m_page.EditorText() = m_editPage->PageBytes();
     else
-        m_editPage->SetPageBytes(m_strPageText, m_page.mode != PageText::Bytes);
+        m_editPage->SetPageBytes(m_page.EditorText(), m_page.Text().mode != PageText::Bytes);
     DDX_Check(pDX, IDC_COPY_SUPPORT_FILES, m_bCopySupportFiles);
 }
 
 bool CInsertIntoPageDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (!LoadPageText()) return true;
+    if (!LoadPage()) return true;
     // Said now, before the user does the work that could not be saved.
     const QFileInfo page(m_strPagePath);
     const bool writable =
@@ -75,65 +89,98 @@ bool CInsertIntoPageDlg::OnInitDialog() {
                   (writable ? QString() : QStringLiteral(" (read-only: OK cannot write it)")));
     m_bCopySupportFiles = true;
     m_btnUndo->setEnabled(false);
+    showBlocks(m_page.Blocks());
     UpdateData(false);
-    // The box holds the page now; a large page is not kept twice more.
-    m_strPageText.clear();
-    m_page.editorText.clear();
+    // The box holds the page now; a large page is not kept twice.
+    m_page.EditorText().clear();
     m_editPage->setFocus();
     return false;
 }
 
-bool CInsertIntoPageDlg::LoadPageText() {
-    QFile file(m_strPagePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const bool exists = QFileInfo::exists(m_strPagePath);
+bool CInsertIntoPageDlg::LoadPage() {
+    QString error;
+    if (m_page.Load(m_strPagePath, LineEnds::CrLf, &error)) return true;
+    if (!QFileInfo::exists(m_strPagePath)) {
         AfxMessageBox("Open " + m_strPagePath + " Failure!",
-                      exists ? file.errorString()
-                             : QStringLiteral("The page does not exist yet: OK creates it."));
-        // A page that exists but cannot be read must not be replaced by the box;
-        // one that does not exist yet is made from it, support files and all.
-        if (exists) refuseOk();
-        return !exists;
+                      QStringLiteral("The page does not exist yet: OK creates it."));
+        // Made from the box, support files and all.
+        m_page.Create(m_strPagePath);
+        return true;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        AfxMessageBox("Can't read content from " + m_strPagePath);
-        refuseOk();
-        return false;
-    }
-    m_page = ::LoadPageText(std::exchange(bytes, {}));
-    if (!m_page.refusal.isEmpty()) {
-        AfxMessageBox(m_strPagePath + ": " + m_page.refusal);
-        refuseOk();
-        return false;
-    }
-    m_strPageText = m_page.editorText;
-    return true;
+    // A page that exists but cannot be read must not be replaced by the box.
+    AfxMessageBox("Open " + m_strPagePath + " Failure!", error);
+    refuseOk();
+    return false;
+}
+
+void CInsertIntoPageDlg::showBlocks(const BlockScan& scan) {
+    const QString identity = m_pTavolet->m_dispatch.WidgetIdentity();
+    const auto own =
+        std::count_if(scan.blocks.cbegin(), scan.blocks.cend(), [&](const MarkedBlock& b) {
+            return !identity.isEmpty() && b.identity == identity;
+        });
+    QString text;
+    if (!scan.problem.isEmpty())
+        text = "Its markers cannot be trusted: " + scan.problem + ".";
+    else if (!scan.blocks.isEmpty())
+        text = QStringLiteral("%1 marked block(s), %2 of this widget.")
+                   .arg(scan.blocks.size())
+                   .arg(own);
+    Item<QLabel>(IDC_BLOCKS)->setText(text);
+    GetDlgItem(IDC_UPDATE)->setEnabled(scan.problem.isEmpty() && !scan.blocks.isEmpty());
+}
+
+void CInsertIntoPageDlg::refuseOk() {
+    for (int id : {int(IDOK), int(IDC_INSERT), int(IDC_UPDATE)})
+        if (QWidget* button = GetDlgItem(id)) button->setEnabled(false);
 }
 
 void CInsertIntoPageDlg::OnOK() {
     if (!UpdateData(true)) return;
-    bool encodable = true;
-    const QByteArray bytes = PageBytes(m_page, std::exchange(m_strPageText, {}), &encodable);
     QString reason;
-    if (!encodable)
-        reason = "Its text no longer fits the page's encoding, " +
-                 QString::fromLatin1(m_page.encoding) + "; the page is not changed.";
-    else if (WriteInsertedPage(*m_pTavolet, m_strPagePath, bytes, m_bCopySupportFiles, &reason))
-        return EndDialog(IDOK);
+    if (PublishPage(*m_pTavolet, m_page, m_bCopySupportFiles, &reason)) return EndDialog(IDOK);
+    m_page.EditorText().clear();
     // The box keeps the user's work: fix the cause and press OK again, or cancel.
     AfxMessageBox("Write " + m_strPagePath + " Failure!", reason);
 }
 
-void CInsertIntoPageDlg::refuseOk() {
-    if (QWidget* ok = GetDlgItem(IDOK)) ok->setEnabled(false);
-    if (QWidget* insert = GetDlgItem(IDC_INSERT)) insert->setEnabled(false);
-}
-
 void CInsertIntoPageDlg::OnInsert() {
     const QString code = m_pTavolet->m_dispatch.CodePartText(0, m_nCodeMode);
-    m_editPage->ReplaceSelection(EditorTextOf(m_page, InsertBeginMarker + code + InsertEndMarker));
+    m_editPage->ReplaceSelection(EditorTextOf(m_page.Text(), MarkedBlockText(code)));
     m_btnUndo->setEnabled(true);
+}
+
+void CInsertIntoPageDlg::OnUpdate() {
+    const QByteArray text = m_editPage->PageBytes();
+    const BlockScan scan = FindMarkedBlocks(text);
+    showBlocks(scan);
+    if (!scan.problem.isEmpty()) {
+        AfxMessageBox(QStringLiteral("Update Failure!"), scan.problem + "; nothing is changed.");
+        return;
+    }
+    // The block the caret is in, else every block of this widget.
+    const qint64 caret = m_editPage->CaretPosition();
+    const QString identity = m_pTavolet->m_dispatch.WidgetIdentity();
+    QList<MarkedBlock> chosen;
+    for (const MarkedBlock& block : scan.blocks)
+        if (block.contains(caret)) chosen = {block};
+    if (chosen.isEmpty() && !identity.isEmpty())
+        for (const MarkedBlock& block : scan.blocks)
+            if (block.identity == identity) chosen << block;
+    if (chosen.isEmpty()) {
+        AfxMessageBox(QStringLiteral("No block of this widget is marked in the page."),
+                      QStringLiteral("Put the caret inside the block to update and press Update."));
+        return;
+    }
+    // One change from the first chosen block to the last, so one Undo takes it back.
+    const QString code = m_pTavolet->m_dispatch.CodePartText(0, m_nCodeMode);
+    const QByteArray updated =
+        WithBlocksReplaced(text, chosen, EditorTextOf(m_page.Text(), MarkedBlockText(code)));
+    const qsizetype from = chosen.first().begin, tail = text.size() - chosen.last().end;
+    m_editPage->Select(from, chosen.last().end);
+    m_editPage->ReplaceSelection(updated.sliced(from, updated.size() - tail - from));
+    m_btnUndo->setEnabled(true);
+    showBlocks(FindMarkedBlocks(m_editPage->PageBytes()));
 }
 
 void CInsertIntoPageDlg::OnUndo() {

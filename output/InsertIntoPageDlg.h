@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
-#include "output/PageText.h"
+#include "output/Page.h"
 
 class CPageEditor;
 class CTavolet;
@@ -20,13 +20,15 @@ public:
     int m_nCodeMode = 0;
     QPushButton* m_btnUndo = nullptr;
     CPageEditor* m_editPage = nullptr;
-    // What the box holds, as the editor holds it (see PageText).
-    QByteArray m_strPageText;
     bool m_bCopySupportFiles = false;
-    // How the page's bytes became the box's text, and become bytes again.
-    PageText m_page;
+    // The page: how its bytes became the box's text and become bytes again;
+    // its text is the box's only while the page is read or written.
+    Page m_page;
 
     void OnInsert();
+    // Replaces the block the caret is in, or else every block of this widget,
+    // with the widget's code now: one action, which Undo takes back.
+    void OnUpdate();
     void OnUndo();
 
 protected:
@@ -36,7 +38,9 @@ protected:
     void DoDataExchange(framework::CDataExchange* pDX) override;
 
 private:
-    bool LoadPageText();
+    bool LoadPage();
+    // Says how many marked blocks the page holds, and of this widget.
+    void showBlocks(const BlockScan& scan);
     // A page that exists but could not be read must not be replaced by the box.
     void refuseOk();
 };

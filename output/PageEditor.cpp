@@ -61,3 +61,11 @@ void CPageEditor::ReplaceSelection(const QByteArray& bytes) {
 void CPageEditor::Undo() {
     m_pEditor->Undo();
 }
+
+qint64 CPageEditor::CaretPosition() const {
+    return m_pEditor->CaretPosition();
+}
+
+void CPageEditor::Select(qint64 from, qint64 to) {
+    m_pEditor->Select(from, to);
+}

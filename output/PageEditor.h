@@ -18,6 +18,9 @@ public:
     // Replaces the selection (or inserts at the caret) as one undoable action.
     void ReplaceSelection(const QByteArray& bytes);
     void Undo();
+    // Byte offsets into PageBytes().
+    qint64 CaretPosition() const;
+    void Select(qint64 from, qint64 to);
 
     // The module's entry point from `strModulePath`; throws a message that
     // names the module and the reason when it cannot be had.

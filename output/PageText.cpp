@@ -122,7 +122,10 @@ QString WithCrLfLineEnds(const QString& text) {
     return out;
 }
 
-PageText LoadPageText(const QByteArray& fileBytes) {
+PageText LoadPageText(const QByteArray& fileBytes, LineEnds lineEnds) {
+    const auto ends = [lineEnds](const auto& text) {
+        return lineEnds == LineEnds::CrLf ? WithCrLfLineEnds(text) : text;
+    };
     PageText page;
     for (const Bom& bom : kBoms) {
         if (!fileBytes.startsWith(QByteArray::fromRawData(bom.bytes, bom.size))) continue;
@@ -136,12 +139,12 @@ PageText LoadPageText(const QByteArray& fileBytes) {
                            " text; it is not changed.";
             return page;
         }
-        page.editorText = WithCrLfLineEnds(decoded).toUtf8();
+        page.editorText = ends(decoded).toUtf8();
         return page;
     }
     if (isUtf8(fileBytes)) {
         page.mode = PageText::Utf8;
-        page.editorText = WithCrLfLineEnds(fileBytes);
+        page.editorText = ends(fileBytes);
         return page;
     }
     if (const QByteArray declared = declaredEncoding(fileBytes); !declared.isEmpty()) {
@@ -149,12 +152,12 @@ PageText LoadPageText(const QByteArray& fileBytes) {
         if (roundTrips(declared, fileBytes, &decoded)) {
             page.mode = PageText::Encoded;
             page.encoding = declared;
-            page.editorText = WithCrLfLineEnds(decoded).toUtf8();
+            page.editorText = ends(decoded).toUtf8();
             return page;
         }
     }
     page.mode = PageText::Bytes;
-    page.editorText = WithCrLfLineEnds(fileBytes);
+    page.editorText = ends(fileBytes);
     return page;
 }
 

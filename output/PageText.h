@@ -30,7 +30,12 @@ struct PageText {
 QByteArray WithCrLfLineEnds(const QByteArray& bytes);
 QString WithCrLfLineEnds(const QString& text);
 
-PageText LoadPageText(const QByteArray& fileBytes);
+// How a page's line ends come into the editor: every line ends in CR LF, as
+// the insert dialog shows pages; or as they are, so that a page rewritten
+// without a dialog keeps every byte outside what was replaced.
+enum class LineEnds { CrLf, AsTheyAre };
+
+PageText LoadPageText(const QByteArray& fileBytes, LineEnds lineEnds = LineEnds::CrLf);
 // The file's bytes for what the editor holds; false in `ok` when a character
 // cannot be written in the page's encoding (nothing is written then).
 QByteArray PageBytes(const PageText& page, const QByteArray& editorText, bool* ok);

@@ -59,6 +59,12 @@ public:
     }
 
     void Undo() override { undo(); }
+
+    qint64 CaretPosition() const override { return SendScintilla(SCI_GETCURRENTPOS); }
+
+    void Select(qint64 from, qint64 to) override {
+        SendScintilla(SCI_SETSEL, static_cast<unsigned long>(from), static_cast<long>(to));
+    }
 };
 
 } // namespace

@@ -8,7 +8,7 @@
 
 #include "framework/Prompts.h"
 #include "output/HtmlCode.h"
-#include "output/PageText.h"
+#include "output/Page.h"
 #include "platform/Registry.h"
 #include "platform/ServerRegistration.h"
 #include "res/Resource.h"
@@ -273,18 +273,16 @@ public:
             const qsizetype at = existingPage.indexOf(carets[i]);
             if (at < 0) fail("no caret mark " + carets[i]);
             existingPage.remove(at, carets[i].size());
-            const PageText text = LoadPageText(existingPage.toUtf8());
-            const qsizetype caret = existingPage.left(at).toUtf8().size();
-            const QByteArray block = EditorTextOf(
-                text, InsertBeginMarker + tavolet.m_dispatch.CodePartText(0, 1) + InsertEndMarker);
-            bool ok = false;
-            const QByteArray bytes = PageBytes(
-                text, text.editorText.left(caret) + block + text.editorText.mid(caret), &ok);
-            QDir().mkpath(QFileInfo(page).absolutePath());
+            writePage(page, existingPage);
+            Page text;
             QString error;
-            if (!ok || !WriteInsertedPage(tavolet, page, bytes, true, &error))
-                fail(page + ": " + error);
-            existingPage = QString::fromUtf8(bytes);
+            if (!text.Load(page, LineEnds::CrLf, &error)) fail(page + ": " + error);
+            const qsizetype caret = existingPage.left(at).toUtf8().size();
+            const QByteArray block =
+                EditorTextOf(text.Text(), MarkedBlockText(tavolet.m_dispatch.CodePartText(0, 1)));
+            text.EditorText().insert(caret, block);
+            if (!PublishPage(tavolet, text, true, &error)) fail(page + ": " + error);
+            existingPage = QString::fromUtf8(text.EditorText());
             widgets.append(describe(tavolet, widgetFiles[i]));
         }
         add(id, "insert", page, widgets);

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "output/PageText.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+// A block the program placed in a page: the begin marker, a widget's code and
+// the end marker, byte for byte as they were written.
+struct MarkedBlock {
+    qsizetype begin = 0; // the begin marker's first byte in the page's text
+    qsizetype end = 0;   // just past the end marker
+    int line = 0;        // the begin marker's line, from 1
+    // The widget the code came from, as its server wrote it into the code;
+    // empty when the code does not say.
+    QString identity;
+
+    bool contains(qsizetype offset) const { return offset >= begin && offset < end; }
+};
+
+// The marked blocks of a page's text, or why its markers cannot be trusted:
+// a begin marker without its end, an end without its begin, nested markers,
+// a marker inside a comment or a script, a marker that is not byte-exact. A
+// page with a problem has no blocks: nothing in it is replaced by guessing.
+struct BlockScan {
+    QList<MarkedBlock> blocks;
+    QString problem;
+};
+BlockScan FindMarkedBlocks(QByteArrayView text);
+
+// `code` between the two markers, as it goes into a page.
+QString MarkedBlockText(const QString& code);
+// `text` with each of `blocks` (found in it) replaced by `blockText`; every
+// other byte stays.
+QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
+                              QByteArrayView blockText);
+
+// One page of the user's, from reading to writing: every command that puts a
+// widget into a page goes through it, so that a page is decoded, searched,
+// changed and written back in one way.
+class Page {
+public:
+    // Reads and decodes the page; false, with the reason, when it cannot be
+    // read or decoded safely.
+    bool Load(const QString& path, LineEnds lineEnds, QString* error);
+    // A page that is not on disk yet, to be written as UTF-8.
+    void Create(const QString& path);
+
+    const QString& Path() const { return m_strPath; }
+    const PageText& Text() const { return m_text; }
+    // What an editor holds of it (see PageText); changes go here.
+    QByteArray& EditorText() { return m_text.editorText; }
+    const QByteArray& EditorText() const { return m_text.editorText; }
+    // Whether the file on disk is still the one that was read.
+    bool UnchangedOnDisk(QString* why) const;
+
+    BlockScan Blocks() const { return FindMarkedBlocks(m_text.editorText); }
+    // Puts `code`, between the markers, in place of each of `blocks` (found
+    // in this text); every other byte stays.
+    void ReplaceBlocks(const QList<MarkedBlock>& blocks, const QString& code);
+
+    // Encodes the text in the page's own encoding and writes it through the
+    // safe helper; false, with the reason, when a character does not fit the
+    // encoding or the write failed (the file is then as it was).
+    bool Save(QString* error) const;
+
+private:
+    QString m_strPath;
+    PageText m_text;
+    // The file as read: its size and a hash of its bytes; -1 when not on disk.
+    qint64 m_nSize = -1;
+    size_t m_nHash = 0;
+};
