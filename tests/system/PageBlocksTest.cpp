@@ -1,0 +1,199 @@
+#include "AppFixture.h"
+
+#include "support/Files.h"
+#include "support/PageCaret.h"
+
+#include "output/InsertIntoPageDlg.h"
+#include "output/Page.h"
+#include "output/PageEditor.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+using namespace framework;
+
+namespace {
+
+const QByteArray kBegin = "<!--Insert By Mirovasta Glimmerkey-->\r\n";
+const QByteArray kEnd = "\r\n<!--End of Glimmerkey-->\r\n";
+
+QByteArray block(const QByteArray& identity, const QByteArray& body = "old") {
+    const QByteArray attribute =
+        identity.isEmpty() ? QByteArray() : " data-tavolet-widget=\"" + identity + "\"";
+    return kBegin + "<a" + attribute + ">" + body + "</a><script>go()</script>" + kEnd;
+}
+
+} // namespace
+
+TEST(MarkedBlocks, FoundWithTheirLinesAndWidgets) {
+    const QByteArray text = "<html>\r\n<!-- a comment -->\r\n<SCRIPT>x<1</SCRIPT>\r\n" +
+                            block("one") + "<p>\r\n" + block({}) + "</html>";
+    const BlockScan scan = FindMarkedBlocks(text);
+    ASSERT_TRUE(scan.problem.isEmpty()) << scan.problem.toStdString();
+    ASSERT_EQ(scan.blocks.size(), 2);
+    EXPECT_EQ(scan.blocks[0].line, 4);
+    EXPECT_EQ(scan.blocks[0].identity, "one");
+    EXPECT_EQ(text.sliced(scan.blocks[0].begin, scan.blocks[0].end - scan.blocks[0].begin),
+              block("one"));
+    EXPECT_EQ(scan.blocks[1].identity, "") << "a block written before identities";
+    EXPECT_EQ(scan.blocks[1].line, 8) << "a block takes three lines";
+}
+
+TEST(MarkedBlocks, APageWhoseMarkersCannotBeTrustedHasNoBlocks) {
+    const QByteArray good = block("w");
+    const struct {
+        QByteArray text;
+        const char* problem;
+    } cases[] = {
+        {"<p>\r\n" + kBegin + "<a>", "A begin marker without an end marker at line 2"},
+        {"<p>" + kEnd + good, "An end marker without a begin marker at line 2"},
+        {kBegin + good + kEnd, "A marker inside a marked block at line 2"},
+        {"<!-- old:\r\n" + good + "-->", "A marker inside a comment at line 1"},
+        {"<script>\r\nvar s = '" + good + "';</script>", "A marker inside a script at line 1"},
+        {"<Script type=x>" + good, "A marker inside a script at line 1"},
+        {QByteArray(good).replace("\r\n<!--End", "\n<!--End"),
+         "An end marker that is not byte-exact at line 3"},
+        {QByteArray(good).replace("Glimmerkey-->\r\n<a", "Glimmerkey--><a"),
+         "A begin marker that is not byte-exact at line 1"},
+    };
+    for (const auto& c : cases) {
+        const BlockScan scan = FindMarkedBlocks(c.text);
+        EXPECT_EQ(scan.problem, c.problem) << c.text.toStdString();
+        EXPECT_TRUE(scan.blocks.isEmpty());
+    }
+    // Look-alikes that are no scripts or markers do not upset the scan.
+    EXPECT_TRUE(FindMarkedBlocks("<scripts>" + good + "<!---->").problem.isEmpty());
+    EXPECT_EQ(FindMarkedBlocks("<scripts>" + good).blocks.size(), 1);
+}
+
+// In each encoding a page may come in, replacing the block of one widget
+// leaves every byte outside it, and the other widget's block, as they were.
+TEST(MarkedBlocks, ReplacingKeepsEveryOtherByteInThePagesOwnEncoding) {
+    QTemporaryDir dir;
+    const auto page = [](const QByteArray& mineBlock, const QString& first) {
+        return "<meta charset=shift_jis>\n" + first + "\u672c\r\n" +
+               QString::fromLatin1(mineBlock) + "\u8a9e\n" + QString::fromLatin1(block("other")) +
+               "end";
+    };
+    const QString code = QStringLiteral("<a data-tavolet-widget=\"mine\">new</a>");
+    const QByteArray fresh = kBegin + code.toLatin1() + kEnd;
+    QStringEncoder sjis("Shift_JIS");
+    QStringEncoder utf16(QStringConverter::Utf16LE);
+    const std::function<QByteArray(const QString&)> encodings[] = {
+        [](const QString& t) { return t.toUtf8(); },
+        [&](const QString& t) { return QByteArray(sjis.encode(t)); },
+        [&](const QString& t) { return "\xFF\xFE" + QByteArray(utf16.encode(t)); },
+        // Neither UTF-8 nor declared right: kept byte for byte.
+        [](const QString& t) { return QString(t).replace(u'\u672c', u'\u00e9').toLatin1(); },
+    };
+    for (const auto& encode : encodings) {
+        const QString first = QStringLiteral("\u65e5");
+        const QString path = dir.filePath("page.htm");
+        writeFile(path, encode(page(block("mine"), first)));
+        Page loaded;
+        QString error;
+        ASSERT_TRUE(loaded.Load(path, LineEnds::AsTheyAre, &error)) << error.toStdString();
+        const BlockScan scan = loaded.Blocks();
+        ASSERT_EQ(scan.blocks.size(), 2) << scan.problem.toStdString();
+        ASSERT_TRUE(loaded.UnchangedOnDisk(&error));
+        loaded.ReplaceBlocks({scan.blocks[0]}, code);
+        ASSERT_TRUE(loaded.Save(&error)) << error.toStdString();
+        EXPECT_EQ(readFile(path), encode(page(fresh, first))) << int(loaded.Text().mode);
+    }
+}
+
+class InsertUpdate : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        fake.state().codePartNames = {"cursor"};
+        fake.state().codePartTexts = {"<a data-tavolet-widget=\"" + fake.state().identity.toUtf8() +
+                                      "\">new</a>"};
+    }
+    // Opens the insert dialog on `bytes`, runs `act` on it and presses OK.
+    QByteArray runOn(const QByteArray& bytes, const std::function<void(CInsertIntoPageDlg&)>& act) {
+        const QString path = files.filePath("page.htm");
+        writeFile(path, bytes);
+        CInsertIntoPageDlg dialog;
+        dialog.m_pTavolet = doc()->m_pTavolet.get();
+        dialog.m_strPagePath = path;
+        dialog.m_nCodeMode = 1;
+        dialog.show();
+        act(dialog);
+        dialog.Item<QCheckBox>(1034)->setChecked(false);
+        dialog.Item<QPushButton>(IDOK)->click();
+        return readFile(path);
+    }
+};
+
+TEST_F(InsertUpdate, ReplacesEveryBlockOfThisWidgetAndLeavesTheOthers) {
+    const QByteArray mine = fake.state().identity.toUtf8();
+    const QByteArray page =
+        "<p>\r\n" + block(mine) + "<p>\r\n" + block("another") + block(mine) + "</p>\r\n";
+    QString said;
+    const QByteArray written = runOn(page, [&](CInsertIntoPageDlg& dialog) {
+        said = dialog.Item<QLabel>(1061)->text();
+        PutPageCaret(*dialog.m_editPage, 0);
+        dialog.Item<QPushButton>(1060)->click();
+    });
+    EXPECT_EQ(said, "3 marked block(s), 2 of this widget.");
+    const QByteArray fresh = kBegin + "<a data-tavolet-widget=\"" + mine + "\">new</a>" + kEnd;
+    EXPECT_EQ(written, "<p>\r\n" + fresh + "<p>\r\n" + block("another") + fresh + "</p>\r\n");
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('\n').toStdString();
+}
+
+TEST_F(InsertUpdate, TheCaretChoosesABlockAndUndoTakesTheUpdateBack) {
+    const QByteArray page = "<p>\r\n" + block("another") + block({}) + "</p>\r\n";
+    const QByteArray fresh =
+        kBegin + "<a data-tavolet-widget=\"" + fake.state().identity.toUtf8() + "\">new</a>" + kEnd;
+    // Inside the block that has no identity: that one is chosen by hand.
+    const qsizetype inOld = 5 + block("another").size() + 10;
+    EXPECT_EQ(runOn(page,
+                    [&](CInsertIntoPageDlg& dialog) {
+                        PutPageCaret(*dialog.m_editPage, inOld);
+                        dialog.Item<QPushButton>(1060)->click();
+                    }),
+              "<p>\r\n" + block("another") + fresh + "</p>\r\n");
+    bool undoAfterUpdate = false;
+    EXPECT_EQ(runOn(page,
+                    [&](CInsertIntoPageDlg& dialog) {
+                        PutPageCaret(*dialog.m_editPage, inOld);
+                        dialog.Item<QPushButton>(1060)->click();
+                        undoAfterUpdate = dialog.m_btnUndo->isEnabled();
+                        dialog.m_btnUndo->click();
+                    }),
+              page);
+    EXPECT_TRUE(undoAfterUpdate);
+
+    // No block of this widget and the caret outside: nothing changes, and the user hears how.
+    EXPECT_EQ(runOn(page,
+                    [&](CInsertIntoPageDlg& dialog) {
+                        PutPageCaret(*dialog.m_editPage, 0);
+                        dialog.Item<QPushButton>(1060)->click();
+                    }),
+              page);
+    EXPECT_EQ(prompts.messages.value(0).section('\n', 0, 0),
+              "No block of this widget is marked in the page.");
+}
+
+TEST_F(InsertUpdate, OffOnlyWhereThereIsNothingToUpdate) {
+    bool enabled = true;
+    QString said;
+    runOn("<p>\r\n", [&](CInsertIntoPageDlg& dialog) {
+        enabled = dialog.GetDlgItem(1060)->isEnabled();
+        said = dialog.Item<QLabel>(1061)->text();
+    });
+    EXPECT_FALSE(enabled);
+    EXPECT_EQ(said, "");
+    runOn("<p>\r\n" + kBegin + "<a>", [&](CInsertIntoPageDlg& dialog) {
+        enabled = dialog.GetDlgItem(1060)->isEnabled();
+        said = dialog.Item<QLabel>(1061)->text();
+    });
+    EXPECT_FALSE(enabled);
+    EXPECT_TRUE(said.contains("A begin marker without an end marker at line 2"))
+        << said.toStdString();
+}
