@@ -161,10 +161,15 @@ void SetScratchFolder(const QString& folder) {
     g_strScratchFolder = folder;
 }
 
-QString WritePreviewPage(CTavolet& tavolet, QString* error) {
+QString MakePreviewFolder(QString* error) {
     const QString folder = makeFolder(ScratchFolder(), error);
+    if (!folder.isEmpty()) g_arrPreviewFolders << folder;
+    return folder;
+}
+
+QString WritePreviewPage(CTavolet& tavolet, QString* error) {
+    const QString folder = MakePreviewFolder(error);
     if (folder.isEmpty()) return {};
-    g_arrPreviewFolders << folder;
     const QString page = folder + "/preview.htm";
     return WriteNewPage(tavolet, page, error) ? page : QString();
 }

@@ -48,6 +48,10 @@ bool OpenInPreviewBrowser(const QString& pagePath);
 QString ScratchFolder();
 void SetScratchFolder(const QString& folder);
 
+// A new folder of its own in the scratch folder, which exit removes with
+// everything in it. Empty, with the reason in `error`, when it cannot be made.
+QString MakePreviewFolder(QString* error = nullptr);
+
 // Writes New Page's page of the widget, its support files placed beside
 // it, into a new folder of its own in the scratch folder. The page's path,
 // or empty with the reason in `error`.
