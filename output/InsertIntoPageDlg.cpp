@@ -4,6 +4,7 @@
 #include "output/HtmlCode.h"
 #include "output/Page.h"
 #include "output/PageEditor.h"
+#include "output/Preview.h"
 #include "widget/Tavolet.h"
 
 #include <QFile>
@@ -24,6 +25,7 @@ enum {
     IDC_COPY_SUPPORT_FILES = 1034,
     IDC_UPDATE = 1060,
     IDC_BLOCKS = 1061,
+    IDC_PREVIEW = 1066,
 };
 
 const QString kPageEditorClass = QStringLiteral("CPageEditor");
@@ -52,7 +54,8 @@ DialogTemplate insertTemplate() {
             {K::PushButton, IDC_INSERT, QStringLiteral("Insert"), {279, 79, 50, 17}},
             {K::PushButton, IDC_UNDO, QStringLiteral("Undo"), {279, 102, 50, 17}},
             {K::PushButton, IDC_UPDATE, QStringLiteral("Update"), {279, 125, 50, 17}},
-            {K::Static, IDC_BLOCKS, {}, {279, 146, 50, 60}},
+            {K::PushButton, IDC_PREVIEW, QStringLiteral("Preview"), {279, 148, 50, 17}},
+            {K::Static, IDC_BLOCKS, {}, {279, 171, 50, 52}},
             {K::CheckBox,
              IDC_COPY_SUPPORT_FILES,
              QStringLiteral("Copy class,image and audio files into same directory automatically"),
@@ -66,6 +69,7 @@ CInsertIntoPageDlg::CInsertIntoPageDlg() : CDialog(insertTemplate()) {
     OnButton(IDC_INSERT, &CInsertIntoPageDlg::OnInsert);
     OnButton(IDC_UNDO, &CInsertIntoPageDlg::OnUndo);
     OnButton(IDC_UPDATE, &CInsertIntoPageDlg::OnUpdate);
+    OnButton(IDC_PREVIEW, &CInsertIntoPageDlg::OnPreview);
 }
 
 void CInsertIntoPageDlg::DoDataExchange(CDataExchange* pDX) {
@@ -181,6 +185,16 @@ void CInsertIntoPageDlg::OnUpdate() {
     m_editPage->ReplaceSelection(updated.sliced(from, updated.size() - tail - from));
     m_btnUndo->setEnabled(true);
     showBlocks(FindMarkedBlocks(m_editPage->PageBytes()));
+}
+
+void CInsertIntoPageDlg::OnPreview() {
+    QString error;
+    const QString preview = WritePagePreview(m_page, m_editPage->PageBytes(), &error);
+    if (preview.isEmpty()) {
+        AfxMessageBox("Cannot write the preview of " + m_strPagePath, error);
+        return;
+    }
+    OpenInPreviewBrowser(preview);
 }
 
 void CInsertIntoPageDlg::OnUndo() {

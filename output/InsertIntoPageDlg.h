@@ -29,6 +29,9 @@ public:
     // Replaces the block the caret is in, or else every block of this widget,
     // with the widget's code now: one action, which Undo takes back.
     void OnUpdate();
+    // Shows the box's text as it stands in the preview browser, its links
+    // resolved against the page's folder; the page itself is not touched.
+    void OnPreview();
     void OnUndo();
 
 protected:

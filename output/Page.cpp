@@ -150,6 +150,18 @@ bool Page::Load(const QString& path, LineEnds lineEnds, QString* error) {
     return true;
 }
 
+QString Page::EncodingName() const {
+    switch (m_text.mode) {
+    case PageText::Utf8:
+        return QStringLiteral("UTF-8");
+    case PageText::Encoded:
+        return QString::fromLatin1(m_text.encoding);
+    case PageText::Bytes:
+        break;
+    }
+    return QStringLiteral("8-bit bytes");
+}
+
 void Page::Create(const QString& path) {
     m_strPath = path;
     m_text = PageText{};

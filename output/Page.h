@@ -47,6 +47,8 @@ public:
     bool Load(const QString& path, LineEnds lineEnds, QString* error);
     // A page that is not on disk yet, to be written as UTF-8.
     void Create(const QString& path);
+    // Takes another page's encoding and text, as a copy of it is written.
+    void SetText(const PageText& text) { m_text = text; }
 
     const QString& Path() const { return m_strPath; }
     const PageText& Text() const { return m_text; }
@@ -55,6 +57,11 @@ public:
     const QByteArray& EditorText() const { return m_text.editorText; }
     // Whether the file on disk is still the one that was read.
     bool UnchangedOnDisk(QString* why) const;
+    // The file as it was read: its size and a hash of its bytes.
+    qint64 FileSize() const { return m_nSize; }
+    size_t FileHash() const { return m_nHash; }
+    // The page's encoding, for people: "UTF-8", "Shift_JIS", "8-bit bytes".
+    QString EncodingName() const;
 
     BlockScan Blocks() const { return FindMarkedBlocks(m_text.editorText); }
     // Puts `code`, between the markers, in place of each of `blocks` (found

@@ -5,6 +5,7 @@
 #include "framework/Profile.h"
 #include "framework/Prompts.h"
 #include "output/HtmlCode.h"
+#include "output/Page.h"
 #include "platform/SafeFile.h"
 #include "platform/Shell.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <algorithm>
 #include <optional>
@@ -172,6 +174,32 @@ QString WritePreviewPage(CTavolet& tavolet, QString* error) {
     if (folder.isEmpty()) return {};
     const QString page = folder + "/preview.htm";
     return WriteNewPage(tavolet, page, error) ? page : QString();
+}
+
+QByteArray WithBaseOf(const QByteArray& editorText, const QString& pagePath) {
+    const QByteArray base =
+        "<base href=\"" +
+        QUrl::fromLocalFile(QFileInfo(pagePath).absolutePath() + "/").toEncoded() + "\">";
+    // Right after the head's start tag, so that it comes before any link it serves.
+    for (qsizetype at = editorText.indexOf('<'); at >= 0; at = editorText.indexOf('<', at + 1)) {
+        if (qstrnicmp(editorText.constData() + at, "<head", 5) != 0) continue;
+        const char next = at + 5 < editorText.size() ? editorText[at + 5] : '>';
+        if (next != '>' && !QByteArrayView(" \t\r\n/").contains(next)) continue;
+        const qsizetype close = editorText.indexOf('>', at);
+        if (close < 0) break;
+        return editorText.left(close + 1) + base + editorText.mid(close + 1);
+    }
+    return base + editorText;
+}
+
+QString WritePagePreview(const Page& page, const QByteArray& editorText, QString* error) {
+    const QString folder = MakePreviewFolder(error);
+    if (folder.isEmpty()) return {};
+    Page preview;
+    preview.Create(folder + "/" + QFileInfo(page.Path()).fileName());
+    preview.SetText(page.Text());
+    preview.EditorText() = WithBaseOf(editorText, page.Path());
+    return preview.Save(error) ? preview.Path() : QString();
 }
 
 void RemovePreviewFolders() {

@@ -4,6 +4,7 @@
 #include <QVector>
 
 class CTavolet;
+class Page;
 
 namespace framework {
 class Profile;
@@ -60,3 +61,11 @@ QString WritePreviewPage(CTavolet& tavolet, QString* error = nullptr);
 // Removes the preview folders this run made, with everything in them.
 // Anything else in the scratch folder is left to its owner.
 void RemovePreviewFolders();
+
+// `editorText` (a page's text, not yet saved) with a <base> that resolves its
+// relative links against `pagePath`'s folder, at the start of its head.
+QByteArray WithBaseOf(const QByteArray& editorText, const QString& pagePath);
+// Writes `editorText` as a preview copy of `page`, in its encoding, into a
+// folder of its own in tmp; the page itself is not touched. The copy's
+// path, or empty with the reason.
+QString WritePagePreview(const Page& page, const QByteArray& editorText, QString* error);

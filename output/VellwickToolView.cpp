@@ -11,6 +11,7 @@
 #include "output/InsertIntoPageDlg.h"
 #include "output/InsertNoticeDlg.h"
 #include "output/Preview.h"
+#include "output/UpdatePagesDlg.h"
 #include "platform/Shell.h"
 #include "res/Resource.h"
 #include "templates/RenameWidgetDlg.h"
@@ -101,7 +102,7 @@ CVellwickToolView::CVellwickToolView() : CColorFormView(formTemplate()) {
     // Every command on the widget greys, on the form too, while there is none.
     for (int id : {int(ID_CONFIGURE), int(IDC_CONFIGURE), int(ID_RENAME_WIDGET), int(IDC_COPY_CODE),
                    int(IDC_NEW_PAGE), int(IDC_INSERT_INTO), int(ID_PREVIEW_IN_BROWSER),
-                   int(ID_PREVIEW_WITH)})
+                   int(ID_PREVIEW_WITH), int(ID_UPDATE_PAGES)})
         OnUpdateCommand(
             id, [this](CCmdUI& ui) { ui.Enable(GetDocument() && GetDocument()->HasWidget()); });
     OnCommand(IDC_NEW, [] { sendToMainWindow(ID_FILE_NEW); });
@@ -113,6 +114,9 @@ CVellwickToolView::CVellwickToolView() : CColorFormView(formTemplate()) {
     OnCommand(IDC_NEW_PAGE, [this] { OnNewPage(); });
     OnCommand(IDC_INSERT_INTO, [this] { OnInsertInto(); });
     OnCommand(ID_PREVIEW_IN_BROWSER, [this] { OnPreviewInBrowser(); });
+    OnCommand(ID_UPDATE_PAGES, [this] {
+        if (GetDocument()->HasWidget()) CUpdatePagesDlg::Run(*GetDocument()->m_pTavolet);
+    });
 }
 
 CVellwickToolDoc* CVellwickToolView::GetDocument() const {

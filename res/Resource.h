@@ -49,6 +49,7 @@ enum CommandId {
     ID_HELP_TUTORIAL = 32793,
     ID_VIEW_SAMPLE = 32794,
     ID_PREVIEW_IN_BROWSER = 32800,
+    ID_UPDATE_PAGES = 32801,
     ID_PREVIEW_WITH = 32802, // the submenu of browsers to preview with
 };
 

@@ -1,0 +1,107 @@
+#include "output/SiteUpdate.h"
+
+#include "output/HtmlCode.h"
+#include "output/Page.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+
+namespace SiteUpdate {
+
+namespace {
+
+bool isPage(const QFileInfo& file) {
+    const QString suffix = file.suffix().toLower();
+    return suffix == u"htm" || suffix == u"html";
+}
+
+bool inside(const QString& canonical, const QString& root) {
+    return !canonical.isEmpty() && canonical.startsWith(root + QLatin1Char('/'));
+}
+
+} // namespace
+
+QStringList FindPages(const QString& folder) {
+    QStringList pages;
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    if (root.isEmpty()) return pages;
+    // A link back to the folder itself is the folder, already visited.
+    QSet<QString> visited{root};
+    QStringList pending{root};
+    while (!pending.isEmpty()) {
+        const QDir dir(pending.takeFirst());
+        const QFileInfoList entries = dir.entryInfoList(
+            QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QFileInfo& entry : entries) {
+            // A link counts where it leads, and only inside the folder.
+            const QString target = entry.canonicalFilePath();
+            if (target != root && !inside(target, root)) continue;
+            if (entry.isDir()) {
+                if (!visited.contains(target)) {
+                    visited.insert(target);
+                    pending << entry.absoluteFilePath();
+                }
+            } else if (entry.isFile() && isPage(entry)) {
+                pages << entry.absoluteFilePath();
+            }
+        }
+    }
+    return pages;
+}
+
+std::optional<PublishedPage> ScanPage(const QString& path, const QString& identity,
+                                      QString* skipped) {
+    skipped->clear();
+    Page page;
+    if (!page.Load(path, LineEnds::AsTheyAre, skipped)) return std::nullopt;
+    const BlockScan scan = page.Blocks();
+    if (!scan.problem.isEmpty()) {
+        *skipped = scan.problem;
+        return std::nullopt;
+    }
+    const auto count = std::count_if(scan.blocks.cbegin(), scan.blocks.cend(),
+                                     [&](const MarkedBlock& b) { return b.identity == identity; });
+    if (count == 0) return std::nullopt;
+    return PublishedPage{path, int(count), page.EncodingName(), page.FileSize(), page.FileHash()};
+}
+
+PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QString& folder,
+                       const QString& identity, const QString& code, bool copySupportFiles) {
+    PageOutcome outcome{scanned.strPath, PageOutcome::Skipped, {}};
+    const QFileInfo file(scanned.strPath);
+    if (file.isDir()) {
+        outcome.strReason = QStringLiteral("it is a folder now");
+        return outcome;
+    }
+    if (!inside(file.canonicalFilePath(), QFileInfo(folder).canonicalFilePath())) {
+        outcome.strReason = QStringLiteral("it leads outside the folder now");
+        return outcome;
+    }
+    if (!file.isWritable()) {
+        outcome.strReason = QStringLiteral("it is read-only");
+        return outcome;
+    }
+    Page page;
+    if (!page.Load(scanned.strPath, LineEnds::AsTheyAre, &outcome.strReason)) return outcome;
+    if (page.FileSize() != scanned.nSize || page.FileHash() != scanned.nHash) {
+        outcome.strReason = QStringLiteral("it changed on disk since the scan");
+        return outcome;
+    }
+    const BlockScan scan = page.Blocks();
+    QList<MarkedBlock> own;
+    for (const MarkedBlock& block : scan.blocks)
+        if (block.identity == identity) own << block;
+    page.ReplaceBlocks(own, code);
+    if (!PublishPage(tavolet, page, copySupportFiles, &outcome.strReason)) {
+        outcome.kind = PageOutcome::Failed;
+        return outcome;
+    }
+    outcome.kind = PageOutcome::Updated;
+    outcome.strReason.clear();
+    return outcome;
+}
+
+} // namespace SiteUpdate

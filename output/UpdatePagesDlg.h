@@ -1,0 +1,41 @@
+#pragma once
+
+#include "framework/Dialog.h"
+#include "output/SiteUpdate.h"
+
+class CTavolet;
+class QTreeWidget;
+
+// Update Published Pages: lists the pages of a folder that hold blocks of
+// the widget, each ticked, with a block before and after; Update rewrites
+// the ticked ones and the list then says what became of each.
+class CUpdatePagesDlg : public framework::CDialog {
+    Q_OBJECT
+public:
+    CUpdatePagesDlg();
+
+    // Asks for a folder, finds the widget's pages in it and, if there are
+    // any, runs the dialog on them.
+    static void Run(CTavolet& tavolet);
+
+    CTavolet* m_pTavolet = nullptr;
+    QString m_strFolder;
+    QString m_strIdentity;
+    QList<PublishedPage> m_arrPages;
+    // Pages passed over while scanning, each with its reason.
+    QList<PageOutcome> m_arrSkipped;
+    bool m_bCopySupportFiles = true;
+    QTreeWidget* m_listPages = nullptr;
+    // What the last Update did, page by page.
+    QList<PageOutcome> m_arrOutcomes;
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(framework::CDataExchange* pDX) override;
+    // Update: rewrites the ticked pages; the dialog stays to show the outcome.
+    void OnOK() override;
+
+private:
+    void OnSelchangePages();
+    void showOutcome(int nRow, const PageOutcome& outcome);
+};
