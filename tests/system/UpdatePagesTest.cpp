@@ -1,0 +1,188 @@
+#include "AppFixture.h"
+
+#include "support/Files.h"
+#include "support/TinyFileSystem.h"
+
+#include "output/SiteUpdate.h"
+#include "output/UpdatePagesDlg.h"
+#include "res/Resource.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTreeWidget>
+
+using namespace framework;
+
+namespace {
+
+const QByteArray kBegin = "<!--Insert By Mirovasta Glimmerkey-->\r\n";
+const QByteArray kEnd = "\r\n<!--End of Glimmerkey-->\r\n";
+
+QByteArray block(const QByteArray& identity, const QByteArray& body) {
+    return kBegin + "<a data-tavolet-widget=\"" + identity + "\">" + body + "</a>" + kEnd;
+}
+
+} // namespace
+
+class UpdatePages : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        mine = fake.state().identity.toUtf8();
+        setCode("new");
+    }
+    void setCode(const QByteArray& body) {
+        fake.state().codePartNames = {"cursor"};
+        fake.state().codePartTexts = {QString::fromUtf8(
+            block(mine, body)
+                .sliced(kBegin.size(), block(mine, body).size() - kBegin.size() - kEnd.size()))};
+    }
+    // Runs the command on `folder`; `act` gets the dialog before Update is pressed.
+    void run(const QString& folder, const std::function<void(CUpdatePagesDlg&)>& act = {}) {
+        prompts.folders = {folder};
+        whenDialogShows([&](QWidget* widget) {
+            auto& dialog = static_cast<CUpdatePagesDlg&>(*widget);
+            if (act) act(dialog);
+            dialog.Item<QPushButton>(IDOK)->click();
+            outcomes = dialog.m_arrOutcomes;
+            dialog.reject();
+        });
+        frame()->SendCommand(ID_UPDATE_PAGES);
+    }
+    QString outcomeOf(const QString& path) const {
+        for (const PageOutcome& o : outcomes)
+            if (o.strPath == path)
+                return o.kind == PageOutcome::Updated ? QStringLiteral("updated") : o.strReason;
+        return {};
+    }
+
+    QByteArray mine;
+    QList<PageOutcome> outcomes;
+};
+
+TEST_F(UpdatePages, RewritesEveryPageOfTheWidgetInItsOwnEncodingAndNothingElse) {
+    const QString site = files.filePath("site");
+    const QByteArray plain = "<p>\n" + block(mine, "old") + "<p>\n" + block(mine, "old") + "</p>";
+    writeFile(site + "/a.htm", plain);
+    const QString jp = QStringLiteral("<meta charset=shift_jis>\n\u65e5\u672c\n") +
+                       QString::fromLatin1(block(mine, "old")) + "\u8a9e";
+    QStringEncoder sjis("Shift_JIS");
+    writeFile(site + "/deep/b.html", sjis.encode(jp));
+    const QByteArray others = "<p>" + block("someone-else", "theirs");
+    writeFile(site + "/c.htm", others);
+    const QByteArray broken = "<p>\r\n" + kBegin + "<a data-tavolet-widget=\"" + mine + "\">";
+    writeFile(site + "/d.htm", broken);
+    writeFile(site + "/notes.txt", block(mine, "old"));
+    writeFile(files.filePath("outside.htm"), block(mine, "old"));
+    QFile::link(files.filePath("outside.htm"), site + "/link.htm");
+    QFile::link(site, site + "/deep/loop");
+
+    QStringList listed;
+    QString before, after;
+    run(site, [&](CUpdatePagesDlg& dialog) {
+        for (int i = 0; i < dialog.m_listPages->topLevelItemCount(); ++i)
+            listed << dialog.m_listPages->topLevelItem(i)->text(0) + "|" +
+                          dialog.m_listPages->topLevelItem(i)->text(1) + "|" +
+                          dialog.m_listPages->topLevelItem(i)->text(2);
+        before = dialog.Item<QPlainTextEdit>(1063)->toPlainText();
+        after = dialog.Item<QPlainTextEdit>(1064)->toPlainText();
+    });
+    EXPECT_EQ(listed, (QStringList{"a.htm|2|UTF-8", "deep/b.html|1|Shift_JIS", "d.htm||"}))
+        << "the broken page is named, and no page outside the folder or of another widget";
+    // A text box shows line ends as plain new lines.
+    EXPECT_EQ(before, QString::fromLatin1(block(mine, "old")).replace("\r\n", "\n"));
+    EXPECT_EQ(after, QString::fromLatin1(block(mine, "new")).replace("\r\n", "\n"));
+
+    EXPECT_EQ(readFile(site + "/a.htm"),
+              "<p>\n" + block(mine, "new") + "<p>\n" + block(mine, "new") + "</p>")
+        << "every byte outside the blocks kept, line ends included";
+    EXPECT_EQ(readFile(site + "/deep/b.html"),
+              QByteArray(sjis.encode(QString(jp).replace("old", "new"))));
+    EXPECT_EQ(readFile(site + "/c.htm"), others);
+    EXPECT_EQ(readFile(site + "/d.htm"), broken);
+    EXPECT_EQ(readFile(files.filePath("outside.htm")), block(mine, "old"));
+    EXPECT_EQ(prompts.messages.value(0), "2 page(s) updated, 0 skipped, 0 failed, 0 not reached.");
+    EXPECT_EQ(fake.state().supportFilePlacements.size(), 2) << "beside each page, as Insert into";
+}
+
+TEST_F(UpdatePages, APageChangedOrReplacedSinceTheScanIsLeftAsItIsAndNamed) {
+    const QString site = files.filePath("site");
+    for (const char* name : {"changed.htm", "folder.htm", "kept.htm", "unticked.htm"})
+        writeFile(site + "/" + name, "<p>" + block(mine, "old"));
+    run(site, [&](CUpdatePagesDlg& dialog) {
+        writeFile(site + "/changed.htm", "<p>the user's own edit</p>" + block(mine, "old"));
+        QFile::remove(site + "/folder.htm");
+        QDir().mkpath(site + "/folder.htm");
+        for (int i = 0; i < dialog.m_listPages->topLevelItemCount(); ++i)
+            if (dialog.m_listPages->topLevelItem(i)->text(0) == "unticked.htm")
+                dialog.m_listPages->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+    });
+    EXPECT_EQ(outcomeOf(site + "/changed.htm"), "it changed on disk since the scan");
+    EXPECT_EQ(readFile(site + "/changed.htm"), "<p>the user's own edit</p>" + block(mine, "old"));
+    EXPECT_EQ(outcomeOf(site + "/folder.htm"), "it is a folder now");
+    EXPECT_EQ(outcomeOf(site + "/kept.htm"), "updated");
+    EXPECT_EQ(readFile(site + "/unticked.htm"), "<p>" + block(mine, "old"));
+    EXPECT_EQ(outcomes.size(), 3);
+    EXPECT_EQ(prompts.messages.value(0), "1 page(s) updated, 2 skipped, 0 failed, 0 not reached.");
+}
+
+TEST_F(UpdatePages, AWidgetWithoutIdentityOrAFolderWithoutItsPagesSaySo) {
+    const QString site = files.filePath("site");
+    writeFile(site + "/a.htm", "<p>" + block("someone-else", "theirs"));
+    prompts.folders = {site};
+    frame()->SendCommand(ID_UPDATE_PAGES);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith("No page in " + site + " holds this widget.\n"));
+
+    fake.state().hasIdentity = false;
+    prompts.messages.clear();
+    frame()->SendCommand(ID_UPDATE_PAGES);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith("Update Published Pages cannot find"));
+}
+
+// A disk that fills in the middle of a run: each page is wholly old or wholly
+// new, and the summary says which is which.
+TEST_F(UpdatePages, AFullDiskInTheMiddleLeavesEveryPageWhole) {
+    TinyFileSystem fs(256);
+    REQUIRE_TINY_FS(fs);
+    const QByteArray filler(1500, 'x');
+    for (int i = 0; i < 50; ++i)
+        writeFile(fs.filePath(QStringLiteral("p%1.htm").arg(i, 2, 10, QChar('0'))),
+                  "<p>" + filler + block(mine, "old"));
+    fs.fill(48 * 1024);
+    setCode(QByteArray(2500, 'n')); // each page grows, until no room is left
+    run(fs.path());
+    ASSERT_EQ(outcomes.size(), 50);
+    int updated = 0, failed = 0;
+    for (const PageOutcome& o : std::as_const(outcomes)) {
+        const QByteArray now = readFile(o.strPath);
+        if (o.kind == PageOutcome::Updated) {
+            ++updated;
+            EXPECT_EQ(now, "<p>" + filler + block(mine, QByteArray(2500, 'n')))
+                << o.strPath.toStdString();
+        } else {
+            ++failed;
+            EXPECT_EQ(o.kind, PageOutcome::Failed);
+            EXPECT_TRUE(o.strReason.contains("No space left on device"))
+                << o.strReason.toStdString();
+            EXPECT_EQ(now, "<p>" + filler + block(mine, "old")) << o.strPath.toStdString();
+        }
+    }
+    EXPECT_GT(updated, 0);
+    EXPECT_GT(failed, 0) << "the disk must fill during the run for this test to mean anything";
+    EXPECT_EQ(prompts.messages.value(0),
+              QStringLiteral("%1 page(s) updated, 0 skipped, %2 failed, 0 not reached.")
+                  .arg(updated)
+                  .arg(failed));
+    EXPECT_EQ(entries(fs.path()).filter(".htm.").size(), 0) << "no temporary file stays";
+
+    // Read-only: every page is named, none is touched.
+    fs.makeReadOnly();
+    setCode("again");
+    run(fs.path());
+    for (const PageOutcome& o : std::as_const(outcomes))
+        EXPECT_EQ(o.strReason, "it is read-only") << o.strPath.toStdString();
+    fs.makeWritable();
+}
