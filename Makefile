@@ -41,11 +41,12 @@ fuzz: deps
 	  -DCMAKE_CXX_COMPILER=clang++-14 -DGLIMMERKEY_LIBFUZZER=ON -DGLIMMERKEY_BENCH=OFF \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer" \
 	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address" >/dev/null
-	cmake --build build/fuzz --target widgetfile_fuzz hive_fuzz pagetext_fuzz
-	mkdir -p build/fuzz/found/widgetfile build/fuzz/found/hive build/fuzz/found/page
+	cmake --build build/fuzz --target widgetfile_fuzz hive_fuzz pagetext_fuzz blocks_fuzz
+	mkdir -p build/fuzz/found/widgetfile build/fuzz/found/hive build/fuzz/found/page build/fuzz/found/blocks
 	build/fuzz/bin/widgetfile_fuzz -runs=$(RUNS) $(FUZZ_FLAGS) build/fuzz/found/widgetfile fuzz/corpus/widgetfile
 	build/fuzz/bin/hive_fuzz -runs=$(RUNS) $(FUZZ_FLAGS) build/fuzz/found/hive fuzz/corpus/hive
 	build/fuzz/bin/pagetext_fuzz -runs=$(RUNS) $(FUZZ_FLAGS) build/fuzz/found/page fuzz/corpus/page
+	build/fuzz/bin/blocks_fuzz -runs=$(RUNS) $(FUZZ_FLAGS) build/fuzz/found/blocks fuzz/corpus/blocks
 
 # clang-format and the curated clang-tidy checks (.clang-tidy); both must be silent.
 LINT_DIRS := app|bench|browsers|controls|framework|fuzz|output|platform|res|supportfiles|tavoletserver|templates|tests|widget
