@@ -9,6 +9,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTreeWidget>
 
@@ -185,4 +186,87 @@ TEST_F(UpdatePages, AFullDiskInTheMiddleLeavesEveryPageWhole) {
     for (const PageOutcome& o : std::as_const(outcomes))
         EXPECT_EQ(o.strReason, "it is read-only") << o.strPath.toStdString();
     fs.makeWritable();
+}
+
+namespace {
+
+// A page text in an encoding's own characters, and how to write it.
+struct Encoding {
+    const char* name;     // codec, or "" for 8-bit bytes kept as they are
+    QByteArray bom;       // written before the text
+    const char* declared; // the meta charset, or none
+    QString native;       // characters of the encoding beside ASCII
+};
+
+QByteArray encoded(const Encoding& e, const QString& text) {
+    if (!*e.name) return text.toLatin1();
+    QStringEncoder encoder(e.name);
+    return e.bom + QByteArray(encoder.encode(text));
+}
+
+} // namespace
+
+// Random pages with random blocks of this widget, of others and of none, in
+// each encoding a page may come in: after an update every byte outside this
+// widget's blocks is the original's.
+TEST_F(UpdatePages, RandomPagesKeepEveryByteOutsideThisWidgetsBlocks) {
+    const Encoding encodings[] = {
+        {"UTF-8", {}, nullptr, QStringLiteral("\u00e9\u65e5\u672c\U0001F600")},
+        {"UTF-16LE", "\xFF\xFE", nullptr, QStringLiteral("\u00e9\u65e5\U0001F600")},
+        {"UTF-16BE", "\xFE\xFF", nullptr, QStringLiteral("\u00e9\u672c")},
+        {"UTF-32LE", QByteArray("\xFF\xFE\x00\x00", 4), nullptr, QStringLiteral("\u00e9\u65e5")},
+        {"Shift_JIS", {}, "shift_jis", QStringLiteral("\u65e5\u672c\u8a9e\uff71")},
+        {"EUC-KR", {}, "euc-kr", QStringLiteral("\ud55c\uad6d\uc5b4")},
+        {"GBK", {}, "gbk", QStringLiteral("\u4e2d\u6587\u5b57")},
+        {"Big5", {}, "big5", QStringLiteral("\u4e2d\u6587\u5b57")},
+        {"", {}, nullptr, QStringLiteral("\u00e9\u00fc\u00a9")},
+    };
+    QRandomGenerator random(20261209);
+    const QString site = files.filePath("site");
+    const QByteArray fresh = block(mine, "new");
+    struct Expected {
+        QString path;
+        QByteArray bytes;
+    };
+    QList<Expected> expected;
+    for (int n = 0; n < 60; ++n) {
+        const Encoding& e = encodings[n % std::size(encodings)];
+        const auto filler = [&] {
+            static const QStringList pieces{"<p>",   "</p>\r\n",
+                                            "text ", "<!-- note -->",
+                                            "\n",    "<script>if (a<b) go();</script>",
+                                            "&amp;", "\r\n"};
+            QString s;
+            for (int i = random.bounded(1, 12); i > 0; --i)
+                s += random.bounded(3) == 0
+                         ? QString(e.native[random.bounded(int(e.native.size()))])
+                         : pieces[random.bounded(int(pieces.size()))];
+            // A lone surrogate half cannot be written: keep pairs whole.
+            if (!s.isEmpty() && s.back().isHighSurrogate()) s.chop(1);
+            return s;
+        };
+        QString before =
+            e.declared ? QStringLiteral("<meta charset=%1>\n").arg(e.declared) : QString();
+        for (int b = random.bounded(0, 4); b > 0; --b) {
+            before += filler();
+            const int kind = random.bounded(3);
+            const QByteArray id = kind == 0   ? mine
+                                  : kind == 1 ? QByteArray("other-widget")
+                                              : QByteArray();
+            const QByteArray old = id.isEmpty() ? kBegin + "<a>old</a>" + kEnd : block(id, "old");
+            before += QString::fromLatin1(old);
+        }
+        before += filler();
+        expected << Expected{site + QStringLiteral("/p%1.htm").arg(n), {}};
+        writeFile(expected.last().path, encoded(e, before));
+        // What the page must read after the update: the same text, this widget's blocks new.
+        QString want = before;
+        want.replace(QString::fromLatin1(block(mine, "old")), QString::fromLatin1(fresh));
+        expected.last().bytes = encoded(e, want);
+    }
+    run(site);
+    for (const Expected& page : std::as_const(expected))
+        EXPECT_EQ(readFile(page.path), page.bytes) << page.path.toStdString();
+    EXPECT_TRUE(std::all_of(outcomes.cbegin(), outcomes.cend(),
+                            [](const PageOutcome& o) { return o.kind == PageOutcome::Updated; }));
 }
