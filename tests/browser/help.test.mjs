@@ -36,7 +36,7 @@ const textOf = (relative) => readFileSync(path.join(book, relative), 'utf8');
 // the ID of each menu command F1 reaches, 131072 + the resource ID of the
 // main window and of each dialog.
 const commandIds = [
-  57600, 57601, 57603, 57604, 32777, 32775, 32800, 32802, 57616, 57665, 32771, 32776, 32781, 32778, 57667, 32793,
+  57600, 57601, 57603, 57604, 32777, 32775, 32800, 32802, 32801, 57616, 57665, 32771, 32776, 32781, 32778, 57667, 32793,
   32783, 32792, 32794, 32790, 32791, 57664,
 ];
 const resourceIds = [128, 100, 130, 131, 132, 134, 135, 141, 142, 147, 155];
