@@ -258,7 +258,7 @@ bool CVellwickToolView::startEditor(const QString& strPage) {
 // The preview page's path, or empty after saying why there is none.
 QString CVellwickToolView::writePreview() {
     QString error;
-    const QString page = WritePreviewPage(*GetDocument()->m_pTavolet, &error);
+    QString page = WritePreviewPage(*GetDocument()->m_pTavolet, &error);
     if (page.isEmpty())
         AfxMessageBox("Cannot write the preview page into " + ScratchFolder(), error);
     return page;
