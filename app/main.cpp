@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/VellwickTool.h"
 #include "framework/FirstPaint.h"
 #include "platform/FontConfigWarmUp.h"
@@ -11,20 +12,25 @@ namespace {
 
 const char* const kUsage =
     "Usage: vellwick-glimmerkey [FILE.tvt]\n"
+    "       vellwick-glimmerkey COMMAND [OPTION...] [--] ARGUMENT...\n"
     "Make button widgets for web pages: start one from a template, configure it,\n"
     "save it as a widget file and bring it onto a page.\n"
     "\n"
     "  FILE.tvt    open this widget file instead of starting a new widget\n"
     "  --help      show this help and exit\n"
-    "  --version   show the version and exit\n";
+    "  --version   show the version and exit\n"
+    "\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // Publishing without a window: decided before anything of the window exists.
+    if (argc > 1 && IsSubCommand(argv[1])) return RunSubCommand(argc, argv);
     // Answered before any window or widget server exists.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
+            std::fputs(SubCommandSummary(), stdout);
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {

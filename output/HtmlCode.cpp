@@ -35,11 +35,14 @@ QString SupportFileScratchPath(const QString& pagePath) {
     return platform::FolderOfPath(pagePath) + "/" + pageName + ".restvt";
 }
 
-bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error) {
-    const QString scratch = SupportFileScratchPath(pagePath);
-    // Neither outcome matters to the page: the save only places support files.
-    tavolet.m_dispatch.SaveToFile(scratch);
-    platform::RemoveFile(scratch);
+bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error,
+                  bool placeSupportFiles) {
+    if (placeSupportFiles) {
+        const QString scratch = SupportFileScratchPath(pagePath);
+        // Neither outcome matters to the page: the save only places support files.
+        tavolet.m_dispatch.SaveToFile(scratch);
+        platform::RemoveFile(scratch);
+    }
     Page page;
     page.Create(pagePath);
     page.EditorText() = BuildPageText(tavolet.m_strTitle, CollectCodeParts(tavolet)).toUtf8();

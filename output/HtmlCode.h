@@ -25,10 +25,12 @@ QString BuildPageText(const QString& title, const CodeParts& parts);
 QString SupportFileScratchPath(const QString& pagePath);
 
 // New Page without its dialogs: has the server save the widget beside the
-// page (placing its support files) and removes that file, then writes the
-// page through the safe helper. False when the page could not be written;
-// whatever was at the path before is then left as it was.
-bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error = nullptr);
+// page (placing its support files; the command line may leave them out) and
+// removes that file, then writes the page through the safe helper. False
+// when the page could not be written; whatever was at the path before is
+// then left as it was.
+bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error = nullptr,
+                  bool placeSupportFiles = true);
 
 // A page whose text changed (Insert into, Update): writes it through the
 // page's own Save and, if asked, has the server place the support files

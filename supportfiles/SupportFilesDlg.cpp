@@ -2,14 +2,10 @@
 
 #include "framework/DataExchange.h"
 #include "framework/Prompts.h"
-#include "platform/Paths.h"
-#include "platform/SafeFile.h"
+#include "supportfiles/SupportFileCopy.h"
 #include "widget/Tavolet.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
-#include <QRegularExpression>
 #include <QTreeWidget>
 
 using namespace framework;
@@ -35,20 +31,6 @@ DialogTemplate supportFilesTemplate() {
             }};
 }
 
-// Where a support file goes in `folder`: at its web path when that is a
-// plain relative path staying inside the folder, so that a page in the
-// folder finds it where its code looks; else under its own name. Empty when
-// neither stays inside (names and paths come from widget files users exchange).
-QString supportFileTarget(const QString& folder, const QString& name, QString webPath) {
-    webPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    static const QRegularExpression notAPlainPath(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:|[?#]"));
-    if (!notAPlainPath.match(webPath).hasMatch() && platform::StaysInsideFolder(webPath) &&
-        !webPath.endsWith(QLatin1Char('/')))
-        return folder + "/" + webPath;
-    if (platform::IsPlainFileName(name)) return folder + "/" + name;
-    return {};
-}
-
 } // namespace
 
 CSupportFilesDlg::CSupportFilesDlg() : CDialog(supportFilesTemplate()) {
@@ -70,16 +52,8 @@ bool CSupportFilesDlg::OnInitDialog() {
             column,
             metrics.horizontalAdvance(m_listFiles->headerItem()->text(column)) + extra[column]);
 
-    TavoletDispatch& widget = m_pTavolet->m_dispatch;
-    for (int i = 0; i < widget.SupportFileCount(); ++i) {
-        const QStringList row{widget.SupportFileName(i), widget.SupportFileSource(i),
-                              widget.SupportFileWebPath(i)};
-        // Only the first row of a name is compared, as the list finds it.
-        const auto same = m_listFiles->findItems(row[FileName], Qt::MatchFixedString, FileName);
-        if (!same.isEmpty() && same.first()->text(SourcePath) == row[SourcePath] &&
-            same.first()->text(WebPath) == row[WebPath])
-            continue;
-        auto* item = new QTreeWidgetItem(m_listFiles, row);
+    for (const SupportFileRow& row : ListSupportFiles(m_pTavolet->m_dispatch)) {
+        auto* item = new QTreeWidgetItem(m_listFiles, {row.strName, row.strSource, row.strWebPath});
         item->setSelected(true);
     }
     return true;
@@ -94,33 +68,12 @@ void CSupportFilesDlg::OnCopyTo() {
         framework::AfxMessageBox(QStringLiteral("Please select files to copy."));
         return;
     }
-    QStringList failed;
+    QList<SupportFileRow> rows;
     for (int row = 0; row < m_listFiles->topLevelItemCount(); ++row) {
         const QTreeWidgetItem* item = m_listFiles->topLevelItem(row);
-        if (!item->isSelected()) continue;
-        const QString name = item->text(FileName);
-        const QString target = supportFileTarget(*folder, name, item->text(WebPath));
-        if (target.isEmpty()) {
-            failed << name + " (it would be placed outside the folder)";
-            continue;
-        }
-        // The name is joined to the source folder too: it must not lead out of that.
-        if (!platform::IsPlainFileName(name)) {
-            failed << name + " (its name leads outside its source folder)";
-            continue;
-        }
-        QString error;
-        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
-            error = "cannot make the folder " + QFileInfo(target).absolutePath();
-        else
-            platform::CopyFileSafely(item->text(SourcePath) + name, target, &error);
-        if (!error.isEmpty()) failed << name + " (" + error + ")";
+        if (item->isSelected())
+            rows << SupportFileRow{item->text(FileName), item->text(SourcePath),
+                                   item->text(WebPath)};
     }
-    // A copy that failed is no success, whatever the others did.
-    if (!failed.isEmpty()) {
-        framework::AfxMessageBox("Copy support files to " + *folder +
-                                 " failure! Not copied: " + failed.join(QStringLiteral(", ")));
-        return;
-    }
-    framework::AfxMessageBox("Copy support files to " + *folder + " success!");
+    framework::AfxMessageBox(CopySupportFilesReport(*folder, CopySupportFiles(rows, *folder)));
 }
