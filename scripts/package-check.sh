@@ -3,7 +3,8 @@
 # entry, metainfo and the package itself, installs it into a fresh Debian 12
 # system (debootstrap, minbase) and there, as a new user without root and
 # under Xvfb, starts the program from its desktop entry, opens New, saves a
-# template and finds it again, opens the help book, and removes the package.
+# template and finds it again, opens the help book; then, with no display,
+# publishes a widget from the command line; and removes the package.
 # Needs root (debootstrap, chroot).   Usage: scripts/package-check.sh PACKAGE.deb
 set -euo pipefail
 deb=$(realpath "$1")
@@ -127,6 +128,29 @@ SESSION
 chmod +x "$root/home/tester/session.sh"
 in_root chown -R tester:tester /home/tester
 in_root runuser -u tester -- xvfb-run -a -s "-screen 0 1024x768x24" /home/tester/session.sh
+
+step "the command line, as the new user, with no display"
+cat >"$root/home/tester/cli.sh" <<'CLI'
+#!/bin/bash
+set -euo pipefail
+export HOME=/home/tester
+unset DISPLAY WAYLAND_DISPLAY
+cd "$HOME"
+mkdir -p site
+cp /usr/lib/x86_64-linux-gnu/vellwick-glimmerkey/TavoletServer/Azure_TavoletServer.Glimmerkey.tvt mine.tvt
+vellwick-glimmerkey code mine.tvt > code.html
+grep -q 'data-tavolet-widget=' code.html
+echo "code: $(wc -c < code.html) bytes"
+vellwick-glimmerkey new-page mine.tvt site/button.html
+head -c 6 site/button.html | grep -q '<HTML>'
+grep -qF "$(head -c 60 code.html)" site/button.html
+echo "new-page wrote site/button.html with the same code"
+CLI
+chmod +x "$root/home/tester/cli.sh"
+in_root chown tester:tester /home/tester/cli.sh
+in_root runuser -u tester -- /home/tester/cli.sh
+zcat "$root/usr/share/man/man1/vellwick-glimmerkey.1.gz" | grep -q '^\.B vellwick-glimmerkey new\\-page'
+echo "the man page documents the commands"
 
 out=${PACKAGE_CHECK_OUT:-build/package-check}
 mkdir -p "$out"
