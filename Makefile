@@ -60,6 +60,7 @@ bench: build
 	QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" $(BIN)/about_bench
 	QT_QPA_PLATFORM=offscreen $(BIN)/insert_bench
 	QT_QPA_PLATFORM=offscreen $(BIN)/templates_bench $(SERVER)
+	$(BIN)/command_line_bench
 
 # The Debian package, from a release build of its own.
 package: deps
