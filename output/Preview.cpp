@@ -71,7 +71,7 @@ QString makeFolder(const QString& parent, QString* error) {
     // A folder of its own for each preview: the browser may still be reading
     // the last one, and each widget places its own support files.
     for (int n = 1;; ++n) {
-        const QString folder = parent + "/preview-" + QString::number(n);
+        QString folder = parent + "/preview-" + QString::number(n);
         if (QDir().mkdir(folder)) return folder;
         const QFileInfo taken(folder);
         if (!taken.exists() && !taken.isSymLink()) {
@@ -164,7 +164,7 @@ void SetScratchFolder(const QString& folder) {
 }
 
 QString MakePreviewFolder(QString* error) {
-    const QString folder = makeFolder(ScratchFolder(), error);
+    QString folder = makeFolder(ScratchFolder(), error);
     if (!folder.isEmpty()) g_arrPreviewFolders << folder;
     return folder;
 }

@@ -152,7 +152,7 @@ TEST_F(UpdatePages, AFullDiskInTheMiddleLeavesEveryPageWhole) {
     for (int i = 0; i < 50; ++i)
         writeFile(fs.filePath(QStringLiteral("p%1.htm").arg(i, 2, 10, QChar('0'))),
                   "<p>" + filler + block(mine, "old"));
-    fs.fill(48 * 1024);
+    fs.fill(qint64(48) * 1024);
     setCode(QByteArray(2500, 'n')); // each page grows, until no room is left
     run(fs.path());
     ASSERT_EQ(outcomes.size(), 50);
