@@ -56,25 +56,19 @@ public:
     QString linkWarning() const;
 
     QLineEdit* captionEdit() const { return m_caption; }
-    QLineEdit* tooltipEdit() const { return m_tooltip; }
     QCheckBox* linkCheck() const { return m_linkCheck; }
     QLineEdit* linkEdit() const { return m_link; }
     QComboBox* targetCombo() const { return m_target; }
     QComboBox* fontCombo() const { return m_font; }
-    QSpinBox* fontSizeSpin() const { return m_fontSize; }
-    QComboBox* fontWeightCombo() const { return m_fontWeight; }
     QComboBox* fillCombo() const { return m_fill; }
     QPushButton* colorButton(ButtonState state, ColorRole role) const;
     QComboBox* darkSchemeCombo() const { return m_darkScheme; }
     QPushButton* darkColorButton(ButtonState state, ColorRole role) const;
     QSpinBox* widthSpin() const { return m_width; }
     QSpinBox* heightSpin() const { return m_height; }
-    QSpinBox* radiusSpin() const { return m_radius; }
     QSpinBox* borderWidthSpin() const { return m_borderWidth; }
     QCheckBox* glimmerCheck() const { return m_glimmer; }
     QSlider* glimmerSpeedSlider() const { return m_glimmerSpeed; }
-    QComboBox* glimmerTriggerCombo() const { return m_glimmerTrigger; }
-    QComboBox* iconPositionCombo() const { return m_iconPosition; }
     QSpinBox* iconSizeSpin() const { return m_iconSize; }
     ButtonPreview* preview() const { return m_preview; }
 
