@@ -370,45 +370,15 @@ int runBlocks(const Args& args) {
 // --- update ------------------------------------------------------------------
 
 // The blocks of a page an update replaces: those of the widget, or with
-// --any-block every one. Nullopt with `skipped` set when the page cannot be
-// read or trusted, with it empty when the page holds none.
+// --any-block (an empty identity) every one. Nullopt with `skipped` set when
+// the page cannot be read or trusted, with it empty when the page holds none.
 std::optional<PublishedPage> scanForUpdate(const NamedPage& named, const QString& identity,
-                                           bool anyBlock, QString* skipped) {
+                                           QString* skipped) {
     if (named.strFolder.isEmpty()) {
         *skipped = QStringLiteral("no such file or folder");
         return std::nullopt;
     }
-    if (!anyBlock) return SiteUpdate::ScanPage(named.strPath, identity, skipped);
-    Page page;
-    if (!page.Load(named.strPath, LineEnds::AsTheyAre, skipped)) return std::nullopt;
-    const BlockScan scan = page.Blocks();
-    *skipped = scan.problem;
-    if (!skipped->isEmpty() || scan.blocks.isEmpty()) return std::nullopt;
-    return PublishedPage{named.strPath, int(scan.blocks.size()), page.EncodingName(),
-                         page.FileSize(), page.FileHash()};
-}
-
-// Every marked block of the page replaced, whoever wrote it.
-PageOutcome updateEveryBlock(CTavolet& tavolet, const PublishedPage& scanned, const QString& code,
-                             bool copySupportFiles) {
-    PageOutcome outcome{scanned.strPath, PageOutcome::Skipped, {}};
-    if (!QFileInfo(scanned.strPath).isWritable()) {
-        outcome.strReason = QStringLiteral("it is read-only");
-        return outcome;
-    }
-    Page page;
-    if (!page.Load(scanned.strPath, LineEnds::AsTheyAre, &outcome.strReason)) return outcome;
-    if (page.FileSize() != scanned.nSize || page.FileHash() != scanned.nHash) {
-        outcome.strReason = QStringLiteral("it changed on disk since the scan");
-        return outcome;
-    }
-    page.ReplaceBlocks(page.Blocks().blocks, code);
-    if (!PublishPage(tavolet, page, copySupportFiles, &outcome.strReason)) {
-        outcome.kind = PageOutcome::Failed;
-        return outcome;
-    }
-    outcome.kind = PageOutcome::Updated;
-    return outcome;
+    return SiteUpdate::ScanPage(named.strPath, identity, skipped);
 }
 
 int runUpdate(const Args& args) {
@@ -420,13 +390,14 @@ int runUpdate(const Args& args) {
     const auto doc = dryRun ? openWidget(widgetPath) : openForPublishing(widgetPath, args);
     if (!doc) return Failed;
     CTavolet& tavolet = *doc->m_pTavolet;
-    const QString identity = tavolet.m_dispatch.WidgetIdentity();
-    if (identity.isEmpty() && !anyBlock) {
+    const QString widgetIdentity = tavolet.m_dispatch.WidgetIdentity();
+    if (widgetIdentity.isEmpty() && !anyBlock) {
         say(QStringLiteral("Update Published Pages cannot find this widget's blocks.\nIts widget "
                            "server does not mark the code it writes; --any-block updates every "
                            "marked block."));
         return Failed;
     }
+    const QString identity = anyBlock ? QString() : widgetIdentity;
     const QString code = tavolet.m_dispatch.CodePartText(0, 1);
     const bool copySupportFiles = !args.has("--no-support-files");
 
@@ -435,7 +406,7 @@ int runUpdate(const Args& args) {
     bool allDone = true;
     for (const NamedPage& named : namedPages(args.positional.mid(1))) {
         QString skipped;
-        const auto scanned = scanForUpdate(named, identity, anyBlock, &skipped);
+        const auto scanned = scanForUpdate(named, identity, &skipped);
         QJsonObject entry{{"path", named.strPath}};
         QString result;
         if (!scanned && skipped.isEmpty()) continue; // none of its blocks
@@ -454,10 +425,8 @@ int runUpdate(const Args& args) {
                 result = "would update" + what;
                 entry.insert("outcome", "would-update");
             } else {
-                const PageOutcome outcome =
-                    anyBlock ? updateEveryBlock(tavolet, *scanned, code, copySupportFiles)
-                             : SiteUpdate::UpdatePage(tavolet, *scanned, named.strFolder, identity,
-                                                      code, copySupportFiles);
+                const PageOutcome outcome = SiteUpdate::UpdatePage(
+                    tavolet, *scanned, named.strFolder, identity, code, copySupportFiles);
                 const char* kind = outcome.kind == PageOutcome::Updated   ? "updated"
                                    : outcome.kind == PageOutcome::Skipped ? "skipped"
                                                                           : "failed";
@@ -471,10 +440,10 @@ int runUpdate(const Args& args) {
         lines += (named.strPath + "\t" + result + "\n").toUtf8();
         jsonPages << entry;
     }
-    const bool written =
-        json ? writeJson(
-                   {{"widget", identityJson(identity)}, {"dryRun", dryRun}, {"pages", jsonPages}})
-             : writeOut(lines);
+    const bool written = json ? writeJson({{"widget", identityJson(widgetIdentity)},
+                                           {"dryRun", dryRun},
+                                           {"pages", jsonPages}})
+                              : writeOut(lines);
     return written && allDone ? Done : Failed;
 }
 

@@ -22,6 +22,10 @@ bool inside(const QString& canonical, const QString& root) {
     return !canonical.isEmpty() && canonical.startsWith(root + QLatin1Char('/'));
 }
 
+bool chosen(const MarkedBlock& block, const QString& identity) {
+    return identity.isEmpty() || block.identity == identity;
+}
+
 } // namespace
 
 QStringList FindPages(const QString& folder) {
@@ -63,7 +67,7 @@ std::optional<PublishedPage> ScanPage(const QString& path, const QString& identi
         return std::nullopt;
     }
     const auto count = std::count_if(scan.blocks.cbegin(), scan.blocks.cend(),
-                                     [&](const MarkedBlock& b) { return b.identity == identity; });
+                                     [&](const MarkedBlock& b) { return chosen(b, identity); });
     if (count == 0) return std::nullopt;
     return PublishedPage{path, int(count), page.EncodingName(), page.FileSize(), page.FileHash()};
 }
@@ -93,7 +97,7 @@ PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QS
     const BlockScan scan = page.Blocks();
     QList<MarkedBlock> own;
     for (const MarkedBlock& block : scan.blocks)
-        if (block.identity == identity) own << block;
+        if (chosen(block, identity)) own << block;
     page.ReplaceBlocks(own, code);
     if (!PublishPage(tavolet, page, copySupportFiles, &outcome.strReason)) {
         outcome.kind = PageOutcome::Failed;

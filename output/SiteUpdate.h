@@ -28,7 +28,8 @@ struct PageOutcome {
 // Update Published Pages without its dialog: finding the pages of a folder
 // that hold blocks of one widget, and rewriting them one at a time through
 // Page, so that a run stopped or failed at any page leaves each page wholly
-// old or wholly new.
+// old or wholly new. An empty identity chooses every marked block, whichever
+// widget wrote it (only on the user's explicit word).
 namespace SiteUpdate {
 
 // Every .htm and .html file below `folder`; links are followed only where
