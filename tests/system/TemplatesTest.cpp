@@ -220,6 +220,85 @@ TEST_F(Templates, ManageRenamesInPlaceAndDeletesWithTheRightSelection) {
     EXPECT_EQ(listed(), QStringList{});
 }
 
+TEST_F(Templates, ListedByNameWithLetterCaseIgnored) {
+    addTemplate("One", "gamma");
+    addTemplate("Two", "Beta");
+    addTemplate("Three", "alpha");
+    EXPECT_EQ(listed(), (QStringList{"alpha", "Beta", "gamma"}));
+    CManageTemplatesDlg dialog;
+    run(dialog, [&] {
+        EXPECT_EQ(items(dialog.m_lbTemplates), (QStringList{"alpha", "Beta", "gamma"}));
+        dialog.Item<QPushButton>(IDOK)->click();
+    });
+}
+
+// Delete keeps the position: the entry that moves up into it is selected
+// and shown, wherever the deleted one was.
+TEST_F(Templates, DeleteSelectsTheEntryNowAtThatPosition) {
+    const QStringList names{"Amber", "Blue", "Coral", "Dune"};
+    struct Case {
+        int deleted;
+        QStringList answers;
+        QStringList left;
+        QString selected;
+    };
+    const Case cases[] = {
+        {0, {"OK"}, {"Blue", "Coral", "Dune"}, "Blue"},
+        {1, {"OK"}, {"Amber", "Coral", "Dune"}, "Coral"},
+        {3, {"OK"}, {"Amber", "Blue", "Coral"}, "Coral"},
+        {2, {"Cancel"}, names, "Coral"},
+    };
+    for (const Case& c : cases) {
+        for (const QString& name : names)
+            addTemplate(name, name, name.toLower());
+        CManageTemplatesDlg dialog;
+        run(dialog, [&] {
+            dialog.m_lbTemplates->setCurrentRow(c.deleted);
+            prompts.answers = {c.answers[0] == "OK" ? IDOK : IDCANCEL};
+            dialog.Item<QPushButton>(1049)->click();
+            EXPECT_EQ(items(dialog.m_lbTemplates), c.left) << c.deleted;
+            ASSERT_NE(dialog.m_lbTemplates->currentItem(), nullptr);
+            EXPECT_EQ(dialog.m_lbTemplates->currentItem()->text(), c.selected) << c.deleted;
+            EXPECT_EQ(dialog.Item<QLineEdit>(1046)->text(), c.selected);
+            EXPECT_EQ(dialog.Item<QLineEdit>(1020)->text(), c.selected.toLower());
+            dialog.Item<QPushButton>(IDOK)->click();
+        });
+        EXPECT_EQ(listed(), c.left) << "the folder holds what the list shows";
+        for (const QString& name : names)
+            QFile::remove(templateFile(name));
+    }
+
+    // Cancel at the rename question changes nothing either.
+    for (const QString& name : names)
+        addTemplate(name, name);
+    CManageTemplatesDlg dialog;
+    run(dialog, [&] {
+        dialog.m_lbTemplates->setCurrentRow(1);
+        type(dialog, 1046, "Navy");
+        prompts.answers = {IDCANCEL};
+        dialog.Item<QPushButton>(1048)->click();
+        EXPECT_EQ(items(dialog.m_lbTemplates), names);
+        dialog.Item<QPushButton>(IDOK)->click();
+    });
+    EXPECT_EQ(listed(), names);
+}
+
+TEST_F(Templates, ATemplateAlreadyGoneIsDeletedWithoutAWord) {
+    addTemplate("Blue", "Blue");
+    addTemplate("Red", "Red");
+    CManageTemplatesDlg dialog;
+    run(dialog, [&] {
+        QFile::remove(templateFile("Blue")); // behind the dialog's back
+        dialog.m_lbTemplates->setCurrentRow(0);
+        prompts.messages.clear();
+        prompts.answers = {IDOK};
+        dialog.Item<QPushButton>(1049)->click();
+        EXPECT_EQ(items(dialog.m_lbTemplates), QStringList{"Red"});
+        dialog.Item<QPushButton>(IDOK)->click();
+    });
+    EXPECT_EQ(prompts.messages, QStringList{"Are you sure to delete \"Blue\" template?"});
+}
+
 TEST_F(Templates, ARenameWhoseOldFileStaysSaysSoAndListsBoth) {
     TinyFileSystem fs; // only for its busy mount: unlinking a mount point fails
     REQUIRE_TINY_FS(fs);
