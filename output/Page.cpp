@@ -81,6 +81,12 @@ BlockScan FindMarkedBlocks(QByteArrayView text) {
     };
     qsizetype open = -1; // the begin marker of the block being read
     for (qsizetype pos = text.indexOf('<'); pos >= 0; pos = text.indexOf('<', pos)) {
+        // Most tags are none of the four below; one byte tells.
+        if (const char next = pos + 1 < text.size() ? text[pos + 1] : '\0';
+            next != '!' && next != 's' && next != 'S') {
+            ++pos;
+            continue;
+        }
         if (at(text, pos, kBeginComment)) {
             if (open >= 0) return refuse(QStringLiteral("A marker inside a marked block"), pos);
             if (!at(text, pos + kBeginComment.size(), kCrLf))
@@ -128,7 +134,7 @@ QString MarkedBlockText(const QString& code) {
     return InsertBeginMarker + code + InsertEndMarker;
 }
 
-bool Page::Load(const QString& path, LineEnds lineEnds, QString* error) {
+bool Page::Load(const QString& path, LineEnds lineEnds, QString* error, Decode decode) {
     m_strPath = path;
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
@@ -142,6 +148,12 @@ bool Page::Load(const QString& path, LineEnds lineEnds, QString* error) {
     }
     m_nSize = bytes.size();
     m_nHash = qHash(bytes);
+    // Markers are ASCII, and every encoding decoded without a byte-order mark
+    // keeps ASCII as it is: bytes without a marker decode to text without one.
+    if (decode == IfMarked && !HasByteOrderMark(bytes) && !holdsMarker(bytes)) {
+        m_text = PageText{};
+        return true;
+    }
     m_text = LoadPageText(std::exchange(bytes, {}), lineEnds);
     if (!m_text.refusal.isEmpty()) {
         if (error) *error = m_text.refusal;

@@ -42,9 +42,13 @@ QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
 // changed and written back in one way.
 class Page {
 public:
+    // Whether Load decodes a page whose bytes hold no marker. A search for
+    // blocks needs no text of such a page: it has none, and nothing in it to
+    // refuse; its text is then left empty.
+    enum Decode { Always, IfMarked };
     // Reads and decodes the page; false, with the reason, when it cannot be
     // read or decoded safely.
-    bool Load(const QString& path, LineEnds lineEnds, QString* error);
+    bool Load(const QString& path, LineEnds lineEnds, QString* error, Decode decode = Always);
     // A page that is not on disk yet, to be written as UTF-8.
     void Create(const QString& path);
     // Takes another page's encoding and text, as a copy of it is written.

@@ -4,6 +4,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 struct Bom {
@@ -36,16 +39,33 @@ QByteArray declaredEncoding(const QByteArray& bytes) {
     return {};
 }
 
+// Large pages are encoded a piece at a time, so that no second whole copy is held.
+constexpr qsizetype kPiece = 16 * 1024;
+
 // `text` decoded and encoded again gives back every byte.
-bool roundTrips(const QByteArray& encoding, const QByteArray& text, QString* decoded) {
+bool roundTrips(const QByteArray& encoding, QByteArrayView text, QString* decoded) {
     QStringDecoder decoder(encoding.constData());
     QStringEncoder encoder(encoding.constData());
     if (!decoder.isValid() || !encoder.isValid()) return false;
     *decoded = decoder.decode(text);
     // Qt lets lone surrogates through; the editor could not hold them.
     if (decoder.hasError() || !QStringView(*decoded).isValidUtf16()) return false;
-    const QByteArray again = encoder.encode(*decoded);
-    return !encoder.hasError() && again == text;
+    // Compared as it is encoded back; a piece never splits a surrogate pair.
+    QByteArray buffer(encoder.requiredSpace(kPiece), Qt::Uninitialized);
+    const QStringView all(*decoded);
+    qsizetype matched = 0;
+    for (qsizetype from = 0; from < all.size();) {
+        qsizetype length = std::min(kPiece, all.size() - from);
+        if (from + length < all.size() && all[from + length - 1].isHighSurrogate()) --length;
+        const qsizetype size =
+            encoder.appendToBuffer(buffer.data(), all.sliced(from, length)) - buffer.constData();
+        if (encoder.hasError() || size > text.size() - matched ||
+            QByteArrayView(buffer.constData(), size) != text.sliced(matched, size))
+            return false;
+        matched += size;
+        from += length;
+    }
+    return matched == text.size();
 }
 
 // Well-formed UTF-8: shortest forms only, no surrogates, nothing past U+10FFFF.
@@ -54,6 +74,11 @@ bool isUtf8(const QByteArray& bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const auto* end = p + bytes.size();
     while (p < end) {
+        // Pages are mostly ASCII: eight bytes at a time while they are.
+        quint64 eight;
+        while (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080u) == 0))
+            p += 8;
+        if (p == end) break;
         const unsigned char c = *p;
         if (c < 0x80) {
             ++p;
@@ -122,7 +147,13 @@ QString WithCrLfLineEnds(const QString& text) {
     return out;
 }
 
-PageText LoadPageText(const QByteArray& fileBytes, LineEnds lineEnds) {
+bool HasByteOrderMark(const QByteArray& fileBytes) {
+    return std::any_of(std::begin(kBoms), std::end(kBoms), [&](const Bom& bom) {
+        return fileBytes.startsWith(QByteArrayView(bom.bytes, bom.size));
+    });
+}
+
+PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds) {
     const auto ends = [lineEnds](const auto& text) {
         return lineEnds == LineEnds::CrLf ? WithCrLfLineEnds(text) : text;
     };
@@ -133,12 +164,13 @@ PageText LoadPageText(const QByteArray& fileBytes, LineEnds lineEnds) {
         page.mode = PageText::Encoded;
         page.encoding = bom.encoding;
         page.bom = fileBytes.left(bom.size);
-        if (!roundTrips(page.encoding, fileBytes.mid(bom.size), &decoded)) {
+        if (!roundTrips(page.encoding, QByteArrayView(fileBytes).sliced(bom.size), &decoded)) {
             // Cut at a byte 0x0A, such a page would be ruined; it is left alone.
             page.refusal = "The page is not valid " + QString::fromLatin1(bom.encoding) +
                            " text; it is not changed.";
             return page;
         }
+        fileBytes = {};
         page.editorText = ends(decoded).toUtf8();
         return page;
     }
@@ -152,6 +184,7 @@ PageText LoadPageText(const QByteArray& fileBytes, LineEnds lineEnds) {
         if (roundTrips(declared, fileBytes, &decoded)) {
             page.mode = PageText::Encoded;
             page.encoding = declared;
+            fileBytes = {};
             page.editorText = ends(decoded).toUtf8();
             return page;
         }
@@ -165,12 +198,30 @@ QByteArray PageBytes(const PageText& page, const QByteArray& editorText, bool* o
     *ok = true;
     if (page.mode != PageText::Encoded) return editorText;
     QStringEncoder encoder(page.encoding.constData());
-    const QByteArray text = encoder.encode(QString::fromUtf8(editorText));
-    if (encoder.hasError()) {
+    const QString text = QString::fromUtf8(editorText);
+    // Into one buffer after the byte-order mark, grown as it fills: the
+    // encoding's worst case for the whole text is never reserved at once.
+    QByteArray bytes;
+    bytes.reserve(page.bom.size() + editorText.size());
+    bytes.append(page.bom);
+    const QStringView all(text);
+    for (qsizetype from = 0; from < all.size();) {
+        qsizetype length = std::min(kPiece, all.size() - from);
+        if (from + length < all.size() && all[from + length - 1].isHighSurrogate()) --length;
+        const qsizetype need = bytes.size() + encoder.requiredSpace(length);
+        if (need > bytes.capacity())
+            bytes.reserve(std::max(need, bytes.capacity() + bytes.capacity() / 4));
+        const qsizetype size = bytes.size();
+        bytes.resize(need);
+        char* end = encoder.appendToBuffer(bytes.data() + size, all.sliced(from, length));
+        bytes.truncate(end - bytes.constData());
+        from += length;
+    }
+    if (!encoder.isValid() || encoder.hasError()) {
         *ok = false;
         return {};
     }
-    return page.bom + text;
+    return bytes;
 }
 
 QByteArray EditorTextOf(const PageText& page, const QString& code) {

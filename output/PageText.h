@@ -35,7 +35,12 @@ QString WithCrLfLineEnds(const QString& text);
 // without a dialog keeps every byte outside what was replaced.
 enum class LineEnds { CrLf, AsTheyAre };
 
-PageText LoadPageText(const QByteArray& fileBytes, LineEnds lineEnds = LineEnds::CrLf);
+// Whether the bytes begin with a byte-order mark of UTF-16 or UTF-32.
+bool HasByteOrderMark(const QByteArray& fileBytes);
+
+// Takes the bytes by value: given them to keep, it lets them go as soon as
+// they are decoded, so a large page is not held three times.
+PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds = LineEnds::CrLf);
 // The file's bytes for what the editor holds; false in `ok` when a character
 // cannot be written in the page's encoding (nothing is written then).
 QByteArray PageBytes(const PageText& page, const QByteArray& editorText, bool* ok);

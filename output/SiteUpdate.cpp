@@ -60,7 +60,7 @@ std::optional<PublishedPage> ScanPage(const QString& path, const QString& identi
                                       QString* skipped) {
     skipped->clear();
     Page page;
-    if (!page.Load(path, LineEnds::AsTheyAre, skipped)) return std::nullopt;
+    if (!page.Load(path, LineEnds::AsTheyAre, skipped, Page::IfMarked)) return std::nullopt;
     const BlockScan scan = page.Blocks();
     if (!scan.problem.isEmpty()) {
         *skipped = scan.problem;
