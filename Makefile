@@ -61,6 +61,7 @@ bench: build
 	QT_QPA_PLATFORM=offscreen $(BIN)/insert_bench
 	QT_QPA_PLATFORM=offscreen $(BIN)/templates_bench $(SERVER)
 	$(BIN)/command_line_bench
+	QT_QPA_PLATFORM=offscreen $(BIN)/siteupdate_bench $(SERVER)
 
 # The Debian package, from a release build of its own.
 package: deps
