@@ -19,6 +19,7 @@
 #include "framework/FrameWindow.h"
 #include "output/InsertIntoPageDlg.h"
 #include "output/PageEditor.h"
+#include "output/UpdatePagesDlg.h"
 #include "tests/support/PageCaret.h"
 #include "widget/VellwickToolDoc.h"
 
@@ -35,6 +36,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
@@ -55,6 +57,7 @@ public:
         if (!allowMessages || text.contains("failure", Qt::CaseInsensitive) ||
             text.contains("Error"))
             fail("the host said: " + text);
+        said << text;
         return framework::IDOK;
     }
     std::optional<QString> FileDialog(const framework::FileDialogRequest&) override {
@@ -65,7 +68,7 @@ public:
         if (folders.isEmpty()) return std::nullopt;
         return folders.takeFirst();
     }
-    QStringList files, folders;
+    QStringList files, folders, said;
     bool allowMessages = false;
 };
 
@@ -80,6 +83,17 @@ void onDialogs(QList<std::function<void(QDialog&)>> scripts) {
         auto script = scripts.takeFirst();
         onDialogs(scripts);
         script(*dialog);
+    });
+}
+
+// Runs `script` on the modal dialog of type T once it is up; a command may
+// show a progress bar and run the event loop before it comes.
+template <class T> void whenUp(std::function<void(T&)> script, int tries = 500) {
+    QTimer::singleShot(tries == 500 ? 0 : 10, [script, tries] {
+        if (auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget()))
+            return script(*dialog);
+        if (tries == 0) fail("a dialog the tool waited for did not come up");
+        whenUp<T>(script, tries - 1);
     });
 }
 
@@ -234,6 +248,17 @@ QJsonObject describe(CTavolet& tavolet, const QString& widgetFile) {
     };
 }
 
+// The blocks of `identity` in a page, found as the host finds them.
+qsizetype blocksOf(const QString& page, const QString& identity) {
+    Page text;
+    QString error;
+    if (!text.Load(page, LineEnds::AsTheyAre, &error)) fail(page + ": " + error);
+    const BlockScan scan = text.Blocks();
+    if (!scan.problem.isEmpty()) fail(page + ": " + scan.problem);
+    return std::count_if(scan.blocks.cbegin(), scan.blocks.cend(),
+                         [&](const MarkedBlock& block) { return block.identity == identity; });
+}
+
 class PageMaker {
 public:
     explicit PageMaker(const QString& outFolder) : m_out(outFolder) {}
@@ -356,6 +381,103 @@ public:
         }});
         frame->SendCommand(32775);
         add("app-support", "copy", page, {describe(*document->m_pTavolet, widgetFile)});
+        g_prompts->allowMessages = false;
+        app.ExitInstance();
+    }
+
+    // Update Published Pages through the real application: the widget goes
+    // into three pages of one folder by Insert into and is saved; its colour
+    // and link then change in its file, its identity kept; reopened, the
+    // command rewrites the three pages' blocks. The pages are described with
+    // the widget as it is after the change.
+    void updatedPages(const QString& widgetFile, const QString& existingPage,
+                      const QString& userPage) {
+        struct Target {
+            QString id, text, caret;
+        };
+        const QList<Target> targets = {
+            {"updated-club", userPage, "{{WIDGET}}"},
+            {"updated-sale", QString(existingPage).remove("{{SECOND}}"), "{{FIRST}}"},
+            {"updated-offer", QString(existingPage).remove("{{FIRST}}"), "{{SECOND}}"},
+        };
+        const QString folder = m_out + "/updated";
+        const auto pageOf = [&](const Target& t) { return folder + "/" + t.id + ".htm"; };
+        writePage(folder + "/landing.htm", userText(LandingPage));
+        writePage(folder + "/after.htm", userText(LandingPage));
+
+        QString identity;
+        QJsonObject before;
+        {
+            QTemporaryDir appFolder;
+            CVellwickToolApp app(appFolder.path());
+            if (!app.InitInstance()) fail("the application did not start");
+            onDialogs({[](QDialog& configure) { configure.reject(); }});
+            if (!app.OpenDocumentFile(widgetFile))
+                fail("the application cannot open " + widgetFile);
+            auto* document = static_cast<CVellwickToolDoc*>(app.DocTemplate()->Document());
+            identity = document->m_pTavolet->m_dispatch.WidgetIdentity();
+            before = describe(*document->m_pTavolet, widgetFile);
+            g_prompts->allowMessages = true;
+            for (const Target& t : targets) {
+                const QString page = pageOf(t);
+                const qsizetype caret = t.text.left(t.text.indexOf(t.caret)).toUtf8().size();
+                writePage(page, QString(t.text).remove(t.caret));
+                g_prompts->files = {page};
+                onDialogs({[](QDialog& notice) { notice.reject(); },
+                           [caret](QDialog& dialog) {
+                               auto& insert = static_cast<CInsertIntoPageDlg&>(dialog);
+                               PutPageCaret(*insert.m_editPage, caret);
+                               insert.OnInsert();
+                               insert.Item<QPushButton>(framework::IDOK)->click();
+                           }});
+                app.m_pMainWnd->SendCommand(1026);
+                if (blocksOf(page, identity) != 1) fail(page + ": the widget was not inserted");
+            }
+            // The identity goes into the file with the first save.
+            app.m_pMainWnd->SendCommand(framework::ID_FILE_SAVE);
+            g_prompts->allowMessages = false;
+            app.ExitInstance();
+        }
+
+        QString error;
+        std::optional<GlimmerWidget> widget = WidgetFile::load(widgetFile, &error);
+        if (!widget) fail(widgetFile + ": " + error);
+        if (identity.isEmpty() || widget->identity != identity)
+            fail(widgetFile + ": the saved widget lost its identity");
+        widget->settings.state(ButtonState::Normal) = {QColor("#ffffff"), QColor("#1b5e20"),
+                                                       QColor("#1b5e20")};
+        widget->settings.linkUrl = "after.htm";
+        if (!WidgetFile::save(*widget, widgetFile, &error)) fail(widgetFile + ": " + error);
+
+        QTemporaryDir appFolder;
+        CVellwickToolApp app(appFolder.path());
+        if (!app.InitInstance()) fail("the application did not start");
+        onDialogs({[](QDialog& configure) { configure.reject(); }});
+        if (!app.OpenDocumentFile(widgetFile)) fail("the application cannot open " + widgetFile);
+        CTavolet& tavolet =
+            *static_cast<CVellwickToolDoc*>(app.DocTemplate()->Document())->m_pTavolet;
+        if (tavolet.m_dispatch.WidgetIdentity() != identity)
+            fail(widgetFile + ": reopened with another identity");
+        g_prompts->allowMessages = true;
+        g_prompts->folders = {folder};
+        g_prompts->said.clear();
+        whenUp<CUpdatePagesDlg>([](CUpdatePagesDlg& dialog) {
+            dialog.Item<QPushButton>(framework::IDOK)->click();
+            dialog.reject();
+        });
+        app.m_pMainWnd->SendCommand(32801);
+        const QString summary = g_prompts->said.join('\n');
+        if (!summary.contains("3 page(s) updated, 0 skipped, 0 failed"))
+            fail("Update Published Pages said: " + summary);
+        for (const Target& t : targets) {
+            if (blocksOf(pageOf(t), identity) != 1)
+                fail(pageOf(t) + ": not one block after the update");
+            add(t.id, "updated", pageOf(t), {describe(tavolet, widgetFile)});
+            // What was inserted, for the tests to tell that it is gone.
+            QJsonObject entry = m_pages.last().toObject();
+            entry["before"] = before;
+            m_pages.replace(m_pages.size() - 1, entry);
+        }
         g_prompts->allowMessages = false;
         app.ExitInstance();
     }
@@ -490,6 +612,13 @@ void run(const QString& outFolder, const QString& serverLibrary) {
     }
     if (plainTemplate.isEmpty()) fail("every template has support files");
     maker.applicationPages(plainTemplate, userText(ExistingPage), userText(UserPage));
+
+    const QString changing =
+        makeWidgetFile(widgets, "Changing", plainTemplate, [](GlimmerWidget& w) {
+            w.settings.caption = "Read on";
+            w.settings.linkUrl = "landing.htm";
+        });
+    maker.updatedPages(changing, userText(ExistingPage), userText(UserPage));
 
     const QJsonObject manifest{{"progId", ProgId}, {"pages", maker.pages()}};
     writeBytes(outFolder + "/manifest.json", QJsonDocument(manifest).toJson());
