@@ -201,8 +201,12 @@ QByteArray PageBytes(const PageText& page, const QByteArray& editorText, bool* o
     const QString text = QString::fromUtf8(editorText);
     // Into one buffer after the byte-order mark, grown as it fills: the
     // encoding's worst case for the whole text is never reserved at once.
+    // UTF-16 and UTF-32 need exactly their required space; a legacy encoding
+    // rarely needs more than the UTF-8 text, and grows when it does.
     QByteArray bytes;
-    bytes.reserve(page.bom.size() + editorText.size());
+    bytes.reserve(page.bom.size() + (page.encoding.startsWith("UTF-")
+                                         ? encoder.requiredSpace(text.size())
+                                         : editorText.size()));
     bytes.append(page.bom);
     const QStringView all(text);
     for (qsizetype from = 0; from < all.size();) {
