@@ -175,7 +175,16 @@ TEST(BrowserList, AFailedProfileWriteLeavesTheListBoxAsItWas) {
     EXPECT_EQ(readFile(folder.filePath("HKEY_CURRENT_USER.hive")), "not a hive");
 }
 
-using WebBrowserDialog = AppFixture;
+// Each test starts from an empty list of the user's own browsers.
+class WebBrowserDialog : public AppFixture {
+protected:
+    void SetUp() override {
+        platform::Registry::instance().deleteKey(
+            RootKey::CurrentUser,
+            QStringLiteral("Software\\Mirovasta\\Vellwick Glimmerkey\\Specify Browser"));
+        AppFixture::SetUp();
+    }
+};
 
 TEST_F(WebBrowserDialog, ListsDesktopBrowsersAndKeepsAddedOnesInTheProfile) {
     TestDataFolders data;
