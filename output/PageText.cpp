@@ -40,7 +40,7 @@ QByteArray declaredEncoding(const QByteArray& bytes) {
 }
 
 // Large pages are encoded a piece at a time, so that no second whole copy is held.
-constexpr qsizetype kPiece = 16 * 1024;
+constexpr qsizetype kPiece = qsizetype(16) * 1024;
 
 // `text` decoded and encoded again gives back every byte.
 bool roundTrips(const QByteArray& encoding, QByteArrayView text, QString* decoded) {

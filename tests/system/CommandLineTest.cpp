@@ -95,7 +95,7 @@ protected:
     // A shipped template beside a copy of the server's media, as a user
     // keeps a widget file: no identity yet.
     QString freshWidget(const QString& name = QStringLiteral("mine.tvt")) {
-        const QString path = work.filePath(name);
+        QString path = work.filePath(name);
         QFile::remove(path);
         QFile::copy(kServerFolder + "/Azure_TavoletServer.Glimmerkey.tvt", path);
         QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
@@ -106,7 +106,7 @@ protected:
     }
     // A widget file that has its identity already.
     QString savedWidget() {
-        const QString widget = freshWidget();
+        QString widget = freshWidget();
         const Outcome first = run({"code", widget});
         EXPECT_EQ(first.status, 0) << first.err.toStdString();
         return widget;
