@@ -7,14 +7,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHashFunctions>
+#include <QStringEncoder>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
 constexpr QByteArrayView kBeginComment("<!--Insert By Mirovasta Glimmerkey-->");
 constexpr QByteArrayView kEndComment("<!--End of Glimmerkey-->");
 constexpr QByteArrayView kCrLf("\r\n");
+// Both markers end in it: one pass over a page tells whether it may hold either.
+constexpr QByteArrayView kMarkerEnd("Glimmerkey-->");
 
 bool at(QByteArrayView text, qsizetype pos, QByteArrayView what) {
     return pos >= 0 && pos <= text.size() - what.size() && text.sliced(pos, what.size()) == what;
@@ -33,14 +37,45 @@ qsizetype scriptEnd(QByteArrayView text, qsizetype from) {
     return text.size();
 }
 
-bool holdsMarker(QByteArrayView span) {
-    return span.indexOf(kBeginComment) >= 0 || span.indexOf(kEndComment) >= 0;
+// Whether `text` holds `marker`, one of the markers or their common end, in
+// any encoding. Each holds a capital G, which pages seldom do: hopping from
+// one to the next is several times faster than a general search.
+bool contains(QByteArrayView text, QByteArrayView marker) {
+    const qsizetype anchor = marker.indexOf('G');
+    Q_ASSERT(anchor >= 0);
+    const char* const end = text.data() + text.size() - (marker.size() - anchor - 1);
+    for (const char* p = text.data() + anchor; p < end; ++p) {
+        p = static_cast<const char*>(std::memchr(p, 'G', size_t(end - p)));
+        if (!p) return false;
+        if (std::memcmp(p - anchor, marker.data(), size_t(marker.size())) == 0) return true;
+    }
+    return false;
 }
 
-// The identity the widget's server wrote into its code, or empty.
+bool holdsMarker(QByteArrayView span) {
+    return contains(span, kMarkerEnd) &&
+           (contains(span, kBeginComment) || contains(span, kEndComment));
+}
+
+// Whether a file's bytes may hold a marker; when not, its text holds none. A
+// page with a byte-order mark is searched in its own encoding, and a hit
+// that is not one is left for decoding to sort out.
+bool mayHoldMarker(const QByteArray& bytes) {
+    const QByteArray encoding = ByteOrderMarkEncoding(bytes);
+    if (encoding.isEmpty()) return holdsMarker(bytes);
+    QStringEncoder encoder(encoding.constData());
+    return contains(bytes, QByteArray(encoder.encode(QLatin1StringView(kMarkerEnd))));
+}
+
+// The identity the widget's server wrote into its code, or empty. Only an
+// attribute after white space counts: that is how one is written, and a byte
+// of a multi-byte character is never white space, so the identity read from
+// a page's stored bytes is the one in its decoded text.
 QString identityIn(QByteArrayView code) {
     const QByteArray attribute = QByteArray(dispatch::TAVOLET_WIDGET_ATTRIBUTE) + "=\"";
-    const qsizetype start = code.indexOf(attribute);
+    qsizetype start = code.indexOf(attribute);
+    while (start == 0 || (start > 0 && !QByteArrayView(" \t\r\n\f").contains(code[start - 1])))
+        start = code.indexOf(attribute, start + 1);
     if (start < 0) return {};
     const qsizetype from = start + attribute.size();
     const qsizetype close = code.indexOf('"', from);
@@ -53,13 +88,23 @@ QString identityIn(QByteArrayView code) {
     return plain ? QString::fromLatin1(value) : QString();
 }
 
+// The first `c` at or after `from`, or -1. memchr is much faster than
+// QByteArrayView::indexOf for the many short hops over a page.
+qsizetype next(QByteArrayView text, char c, qsizetype from) {
+    if (from >= text.size()) return -1;
+    const void* hit = std::memchr(text.data() + from, c, size_t(text.size() - from));
+    return hit ? static_cast<const char*>(hit) - text.data() : -1;
+}
+
 // Line numbers for offsets that only grow, counted once.
 class LineCounter {
 public:
     explicit LineCounter(QByteArrayView text) : m_text(text) {}
     int lineOf(qsizetype offset) {
-        for (; m_nPos < offset; ++m_nPos)
-            if (m_text[m_nPos] == '\n') ++m_nLine;
+        for (qsizetype at = next(m_text, '\n', m_nPos); at >= 0 && at < offset;
+             at = next(m_text, '\n', at + 1))
+            ++m_nLine;
+        m_nPos = offset;
         return m_nLine;
     }
 
@@ -80,7 +125,7 @@ BlockScan FindMarkedBlocks(QByteArrayView text) {
         return scan;
     };
     qsizetype open = -1; // the begin marker of the block being read
-    for (qsizetype pos = text.indexOf('<'); pos >= 0; pos = text.indexOf('<', pos)) {
+    for (qsizetype pos = next(text, '<', 0); pos >= 0; pos = next(text, '<', pos)) {
         // Most tags are none of the four below; one byte tells.
         if (const char next = pos + 1 < text.size() ? text[pos + 1] : '\0';
             next != '!' && next != 's' && next != 'S') {
@@ -147,11 +192,14 @@ bool Page::Load(const QString& path, LineEnds lineEnds, QString* error, Decode d
         return false;
     }
     m_nSize = bytes.size();
-    m_nHash = qHash(bytes);
-    // Markers are ASCII, and every encoding decoded without a byte-order mark
-    // keeps ASCII as it is: bytes without a marker decode to text without one.
-    if (decode == IfMarked && !HasByteOrderMark(bytes) && !holdsMarker(bytes)) {
+    m_nHash = 0;
+    if (decode == IfMarked && !mayHoldMarker(bytes)) {
         m_text = PageText{};
+        return true;
+    }
+    m_nHash = qHash(bytes);
+    if (decode == IfMarked && ByteOrderMarkEncoding(bytes).isEmpty()) {
+        m_text = StoredPageText(std::exchange(bytes, {}));
         return true;
     }
     m_text = LoadPageText(std::exchange(bytes, {}), lineEnds);
@@ -169,6 +217,7 @@ QString Page::EncodingName() const {
     case PageText::Encoded:
         return QString::fromLatin1(m_text.encoding);
     case PageText::Bytes:
+        if (!m_text.encoding.isEmpty()) return QString::fromLatin1(m_text.encoding);
         break;
     }
     return QStringLiteral("8-bit bytes");
@@ -211,6 +260,16 @@ QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
     }
     out.append(text.sliced(from));
     return out;
+}
+
+void Page::MakeReadyFor(const QString& code) {
+    if (m_text.mode != PageText::Bytes || m_text.encoding.isEmpty()) return;
+    const QString block = MarkedBlockText(code);
+    QStringEncoder encoder(m_text.encoding.constData());
+    const QByteArray encoded = encoder.encode(block);
+    if (!encoder.hasError() && encoded == EditorTextOf(m_text, block)) return;
+    // A page without a byte-order mark always decodes, if only as bytes.
+    m_text = LoadPageText(std::exchange(m_text.editorText, {}), LineEnds::AsTheyAre);
 }
 
 void Page::ReplaceBlocks(const QList<MarkedBlock>& blocks, const QString& code) {

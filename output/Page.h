@@ -42,9 +42,12 @@ QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
 // changed and written back in one way.
 class Page {
 public:
-    // Whether Load decodes a page whose bytes hold no marker. A search for
-    // blocks needs no text of such a page: it has none, and nothing in it to
-    // refuse; its text is then left empty.
+    // How much of the page Load decodes. Always: all of it, as the editor
+    // shows it. IfMarked, for finding and replacing blocks: nothing of a page
+    // whose bytes hold no marker (its text is left empty: it has no blocks,
+    // and nothing in it to refuse), and a marked page without a byte-order
+    // mark is held as its stored bytes (StoredPageText), line ends as they
+    // are, until MakeReadyFor decodes it.
     enum Decode { Always, IfMarked };
     // Reads and decodes the page; false, with the reason, when it cannot be
     // read or decoded safely.
@@ -61,13 +64,20 @@ public:
     const QByteArray& EditorText() const { return m_text.editorText; }
     // Whether the file on disk is still the one that was read.
     bool UnchangedOnDisk(QString* why) const;
-    // The file as it was read: its size and a hash of its bytes.
+    // The file as it was read: its size and a hash of its bytes (0 for a
+    // page IfMarked found unmarked).
     qint64 FileSize() const { return m_nSize; }
     size_t FileHash() const { return m_nHash; }
-    // The page's encoding, for people: "UTF-8", "Shift_JIS", "8-bit bytes".
+    // The page's encoding, for people: "UTF-8", "Shift_JIS", "8-bit bytes";
+    // of a page held as its stored bytes, the legacy encoding it declares.
     QString EncodingName() const;
 
     BlockScan Blocks() const { return FindMarkedBlocks(m_text.editorText); }
+    // Before `code` goes into a page held as its stored bytes, decodes it as
+    // Always would have, unless the code's bytes in the page are the same
+    // either way (as plain ASCII mostly is): then holding it undecoded gives
+    // byte for byte the page decoding would.
+    void MakeReadyFor(const QString& code);
     // Puts `code`, between the markers, in place of each of `blocks` (found
     // in this text); every other byte stays.
     void ReplaceBlocks(const QList<MarkedBlock>& blocks, const QString& code);

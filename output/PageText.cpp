@@ -5,7 +5,6 @@
 #include <QStringEncoder>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -68,44 +67,6 @@ bool roundTrips(const QByteArray& encoding, QByteArrayView text, QString* decode
     return matched == text.size();
 }
 
-// Well-formed UTF-8: shortest forms only, no surrogates, nothing past U+10FFFF.
-// Checked in place, as a page may be tens of megabytes.
-bool isUtf8(const QByteArray& bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        // Pages are mostly ASCII: eight bytes at a time while they are.
-        quint64 eight;
-        while (end - p >= 8 && (std::memcpy(&eight, p, 8), (eight & 0x8080808080808080u) == 0))
-            p += 8;
-        if (p == end) break;
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int length;
-        unsigned char low = 0x80, high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF)
-            length = 2;
-        else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-        } else
-            return false;
-        if (end - p < length || p[1] < low || p[1] > high) return false;
-        for (int i = 2; i < length; ++i)
-            if (p[i] < 0x80 || p[i] > 0xBF) return false;
-        p += length;
-    }
-    return true;
-}
-
 } // namespace
 
 QByteArray WithCrLfLineEnds(const QByteArray& bytes) {
@@ -147,10 +108,10 @@ QString WithCrLfLineEnds(const QString& text) {
     return out;
 }
 
-bool HasByteOrderMark(const QByteArray& fileBytes) {
-    return std::any_of(std::begin(kBoms), std::end(kBoms), [&](const Bom& bom) {
-        return fileBytes.startsWith(QByteArrayView(bom.bytes, bom.size));
-    });
+QByteArray ByteOrderMarkEncoding(const QByteArray& fileBytes) {
+    for (const Bom& bom : kBoms)
+        if (fileBytes.startsWith(QByteArrayView(bom.bytes, bom.size))) return bom.encoding;
+    return {};
 }
 
 PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds) {
@@ -174,7 +135,7 @@ PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds) {
         page.editorText = ends(decoded).toUtf8();
         return page;
     }
-    if (isUtf8(fileBytes)) {
+    if (QByteArrayView(fileBytes).isValidUtf8()) {
         page.mode = PageText::Utf8;
         page.editorText = ends(fileBytes);
         return page;
@@ -194,34 +155,46 @@ PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds) {
     return page;
 }
 
+PageText StoredPageText(QByteArray fileBytes) {
+    PageText page;
+    page.mode = QByteArrayView(fileBytes).isValidUtf8() ? PageText::Utf8 : PageText::Bytes;
+    if (page.mode == PageText::Bytes) page.encoding = declaredEncoding(fileBytes);
+    page.editorText = std::move(fileBytes);
+    return page;
+}
+
 QByteArray PageBytes(const PageText& page, const QByteArray& editorText, bool* ok) {
     *ok = true;
     if (page.mode != PageText::Encoded) return editorText;
+    QStringDecoder decoder(QStringDecoder::Utf8);
     QStringEncoder encoder(page.encoding.constData());
-    const QString text = QString::fromUtf8(editorText);
-    // Into one buffer after the byte-order mark, grown as it fills: the
-    // encoding's worst case for the whole text is never reserved at once.
-    // UTF-16 and UTF-32 need exactly their required space; a legacy encoding
-    // rarely needs more than the UTF-8 text, and grows when it does.
+    // Into one buffer after the byte-order mark, a piece of the UTF-8 text at
+    // a time, so that the whole text is never held decoded as well. UTF-16
+    // and UTF-32 take exactly their required space, counted from the UTF-8
+    // (a code unit per character, two for one of four bytes); a legacy
+    // encoding rarely needs more than the UTF-8 text, and grows when it does.
+    const auto* p = reinterpret_cast<const unsigned char*>(editorText.constData());
+    qsizetype units = 0;
+    if (page.encoding.startsWith("UTF-"))
+        for (qsizetype i = 0; i < editorText.size(); ++i)
+            units += (p[i] & 0xC0) != 0x80 ? 1 + (p[i] >= 0xF0) : 0;
     QByteArray bytes;
-    bytes.reserve(page.bom.size() + (page.encoding.startsWith("UTF-")
-                                         ? encoder.requiredSpace(text.size())
-                                         : editorText.size()));
+    bytes.reserve(page.bom.size() + (units > 0 ? encoder.requiredSpace(units) : editorText.size()));
     bytes.append(page.bom);
-    const QStringView all(text);
-    for (qsizetype from = 0; from < all.size();) {
-        qsizetype length = std::min(kPiece, all.size() - from);
-        if (from + length < all.size() && all[from + length - 1].isHighSurrogate()) --length;
-        const qsizetype need = bytes.size() + encoder.requiredSpace(length);
+    QString piece;
+    for (qsizetype from = 0; from < editorText.size(); from += kPiece) {
+        // The decoder keeps a character cut at the piece's end for the next.
+        piece = decoder(
+            QByteArrayView(editorText).sliced(from, std::min(kPiece, editorText.size() - from)));
+        const qsizetype need = bytes.size() + encoder.requiredSpace(piece.size());
         if (need > bytes.capacity())
             bytes.reserve(std::max(need, bytes.capacity() + bytes.capacity() / 4));
         const qsizetype size = bytes.size();
         bytes.resize(need);
-        char* end = encoder.appendToBuffer(bytes.data() + size, all.sliced(from, length));
+        char* end = encoder.appendToBuffer(bytes.data() + size, piece);
         bytes.truncate(end - bytes.constData());
-        from += length;
     }
-    if (!encoder.isValid() || encoder.hasError()) {
+    if (!encoder.isValid() || encoder.hasError() || decoder.hasError()) {
         *ok = false;
         return {};
     }

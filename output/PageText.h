@@ -17,8 +17,10 @@
 struct PageText {
     enum Mode { Bytes, Utf8, Encoded };
     Mode mode = Utf8;
-    QByteArray encoding; // Encoded: the codec's name
-    QByteArray bom;      // Encoded: written before the text
+    // Encoded: the codec's name. Bytes: the legacy encoding the page declares
+    // when it is held as its stored bytes undecoded (see StoredPageText).
+    QByteArray encoding;
+    QByteArray bom; // Encoded: written before the text
     // What the editor holds: UTF-8 for Utf8 and Encoded, the raw bytes for Bytes.
     QByteArray editorText;
     // Why the page cannot be edited safely (a UTF-16 page that does not
@@ -35,12 +37,21 @@ QString WithCrLfLineEnds(const QString& text);
 // without a dialog keeps every byte outside what was replaced.
 enum class LineEnds { CrLf, AsTheyAre };
 
-// Whether the bytes begin with a byte-order mark of UTF-16 or UTF-32.
-bool HasByteOrderMark(const QByteArray& fileBytes);
+// The encoding a byte-order mark of UTF-16 or UTF-32 at the start of the
+// bytes names ("UTF-16LE"), or empty.
+QByteArray ByteOrderMarkEncoding(const QByteArray& fileBytes);
 
 // Takes the bytes by value: given them to keep, it lets them go as soon as
 // they are decoded, so a large page is not held three times.
 PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds = LineEnds::CrLf);
+// A page without a byte-order mark as its stored bytes, for finding and
+// replacing blocks without decoding it: every byte of the file kept. UTF-8
+// is held as the full reading holds it; any other page as 8-bit bytes with
+// the legacy encoding it declares noted. Its markers, tags and line ends
+// are where decoding would put them, since each is ASCII and no byte of a
+// multi-byte character of those encodings is '<', '!', '-', '>', '"', CR,
+// LF or white space.
+PageText StoredPageText(QByteArray fileBytes);
 // The file's bytes for what the editor holds; false in `ok` when a character
 // cannot be written in the page's encoding (nothing is written then).
 QByteArray PageBytes(const PageText& page, const QByteArray& editorText, bool* ok);

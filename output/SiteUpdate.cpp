@@ -34,19 +34,23 @@ QStringList FindPages(const QString& folder) {
     if (root.isEmpty()) return pages;
     // A link back to the folder itself is the folder, already visited.
     QSet<QString> visited{root};
-    QStringList pending{root};
+    // Each folder as it was reached, and where it really is.
+    QList<std::pair<QString, QString>> pending{{root, root}};
     while (!pending.isEmpty()) {
-        const QDir dir(pending.takeFirst());
-        const QFileInfoList entries = dir.entryInfoList(
+        const auto [path, canonical] = pending.takeFirst();
+        const QFileInfoList entries = QDir(path).entryInfoList(
             QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
         for (const QFileInfo& entry : entries) {
-            // A link counts where it leads, and only inside the folder.
-            const QString target = entry.canonicalFilePath();
+            // A link counts where it leads, and only inside the folder; what
+            // is no link is where its folder is (asking costs a call per part
+            // of its path).
+            const QString target =
+                entry.isSymLink() ? entry.canonicalFilePath() : canonical + '/' + entry.fileName();
             if (target != root && !inside(target, root)) continue;
             if (entry.isDir()) {
                 if (!visited.contains(target)) {
                     visited.insert(target);
-                    pending << entry.absoluteFilePath();
+                    pending.append({entry.absoluteFilePath(), target});
                 }
             } else if (entry.isFile() && isPage(entry)) {
                 pages << entry.absoluteFilePath();
@@ -89,11 +93,13 @@ PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QS
         return outcome;
     }
     Page page;
-    if (!page.Load(scanned.strPath, LineEnds::AsTheyAre, &outcome.strReason)) return outcome;
+    if (!page.Load(scanned.strPath, LineEnds::AsTheyAre, &outcome.strReason, Page::IfMarked))
+        return outcome;
     if (page.FileSize() != scanned.nSize || page.FileHash() != scanned.nHash) {
         outcome.strReason = QStringLiteral("it changed on disk since the scan");
         return outcome;
     }
+    page.MakeReadyFor(code);
     const BlockScan scan = page.Blocks();
     QList<MarkedBlock> own;
     for (const MarkedBlock& block : scan.blocks)

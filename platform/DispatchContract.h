@@ -52,7 +52,8 @@ enum DispId : int {
 // A server that answers the get writes the identity verbatim into its body
 // code (code part 0, what the host places between the markers) as the
 // attribute TAVOLET_WIDGET_ATTRIBUTE="<identity>" on the outermost element,
-// exactly once; the host finds a block's widget by that attribute text.
+// exactly once, after white space as attributes are written; the host finds
+// a block's widget by that attribute text.
 inline constexpr char TAVOLET_WIDGET_ATTRIBUTE[] = "data-tavolet-widget";
 inline constexpr int TAVOLET_WIDGET_IDENTITY_MAX = 64;
 
