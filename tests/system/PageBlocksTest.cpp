@@ -106,6 +106,72 @@ TEST(MarkedBlocks, ReplacingKeepsEveryOtherByteInThePagesOwnEncoding) {
     }
 }
 
+// Update Published Pages holds a page as its stored bytes and decodes it only
+// when the code would go in as other bytes: whatever the page and the code,
+// the blocks it finds and the bytes it writes are those of the decoded page.
+TEST(MarkedBlocks, APageHeldAsItsStoredBytesIsWrittenAsTheDecodedPageWouldBe) {
+    QTemporaryDir dir;
+    // A Shift_JIS character whose second byte is 'd': the stored bytes read
+    // "data-tavolet-widget" where the text does not.
+    const QByteArray trailD = "\x89\x64";
+    ASSERT_EQ(QString(QStringDecoder("Shift_JIS").decode(trailD)).size(), 1);
+    const auto page = [&](const QByteArray& head, const QByteArray& native) {
+        return head + "<p>" + native + "\\~</p>\r\n" + block("mine") + native + "\n" +
+               block("other") + kBegin + "<b>" + trailD +
+               "ata-tavolet-widget=\"other\"</b> <a data-tavolet-widget=\"mine\">old</a>" + kEnd +
+               "</p>";
+    };
+    QStringEncoder sjis("Shift_JIS"), euckr("EUC-KR"), big5("Big5");
+    const QByteArray pages[] = {
+        page("<meta charset=utf-8>\r\n", "caf\xC3\xA9"),
+        page("<meta charset=shift_jis>\r\n", sjis.encode(u"\u65e5\u672c")),
+        // Declared but not Shift_JIS throughout: held as 8-bit bytes either way.
+        page("<meta charset=shift_jis>\r\n", QByteArray(sjis.encode(u"\u65e5")) + "\x81<"),
+        page("<meta charset=euc-kr>\r\n", euckr.encode(u"\ud55c\uad6d")),
+        page("<meta charset=big5>\r\n", big5.encode(u"\u4e2d\u6587")),
+        page("<meta charset=windows-1252>\r\n", "caf\xE9"),
+    };
+    const QString codes[] = {
+        QStringLiteral("<a data-tavolet-widget=\"mine\">new</a>"),
+        QStringLiteral("<a data-tavolet-widget=\"mine\" title=\"C:\\x ~y\">new</a>"),
+        QStringLiteral("<a data-tavolet-widget=\"mine\">caf\u00e9</a>"),
+        QStringLiteral("<a data-tavolet-widget=\"mine\">\u65e5\u672c</a>"),
+    };
+    const auto mine = [](const BlockScan& scan) {
+        QList<MarkedBlock> chosen;
+        for (const MarkedBlock& b : scan.blocks)
+            if (b.identity == "mine") chosen << b;
+        return chosen;
+    };
+    for (const QByteArray& bytes : pages)
+        for (const QString& code : codes) {
+            const QString decodedPath = dir.filePath("decoded.htm");
+            const QString storedPath = dir.filePath("stored.htm");
+            writeFile(decodedPath, bytes);
+            writeFile(storedPath, bytes);
+            const std::string what = bytes.left(40).toStdString() + " / " + code.toStdString();
+            Page decoded, stored;
+            QString error;
+            ASSERT_TRUE(decoded.Load(decodedPath, LineEnds::AsTheyAre, &error));
+            ASSERT_TRUE(stored.Load(storedPath, LineEnds::AsTheyAre, &error, Page::IfMarked));
+            const QList<MarkedBlock> decodedBlocks = mine(decoded.Blocks());
+            ASSERT_EQ(decodedBlocks.size(), 2) << what;
+            const BlockScan storedScan = stored.Blocks();
+            ASSERT_EQ(storedScan.blocks.size(), 3) << what;
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_EQ(storedScan.blocks[i].identity, decoded.Blocks().blocks[i].identity);
+                EXPECT_EQ(storedScan.blocks[i].line, decoded.Blocks().blocks[i].line);
+            }
+            decoded.ReplaceBlocks(decodedBlocks, code);
+            stored.MakeReadyFor(code);
+            stored.ReplaceBlocks(mine(stored.Blocks()), code);
+            QString decodedError, storedError;
+            EXPECT_EQ(stored.Save(&storedError), decoded.Save(&decodedError)) << what;
+            EXPECT_EQ(storedError, decodedError) << what;
+            EXPECT_EQ(readFile(storedPath), readFile(decodedPath)) << what;
+        }
+}
+
 class InsertUpdate : public AppFixture {
 protected:
     void SetUp() override {
