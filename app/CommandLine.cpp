@@ -27,6 +27,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -308,19 +309,20 @@ struct NamedPage {
     QString strFolder;
 };
 
-QList<NamedPage> namedPages(const QStringList& paths) {
-    QList<NamedPage> pages;
+// Calls `visit` with each page named or found in a named folder, one at a time.
+void forEachNamedPage(const QStringList& paths,
+                      const std::function<void(const NamedPage&)>& visit) {
     for (const QString& given : paths) {
         const QString path = absolute(given);
         const QFileInfo file(path);
         if (file.isDir()) {
-            for (const QString& page : SiteUpdate::FindPages(path))
-                pages << NamedPage{page, path};
+            SiteUpdate::PageFinder pages(path);
+            for (QString page = pages.Next(); !page.isEmpty(); page = pages.Next())
+                visit(NamedPage{page, path});
         } else {
-            pages << NamedPage{path, file.exists() ? file.absolutePath() : QString()};
+            visit(NamedPage{path, file.exists() ? file.absolutePath() : QString()});
         }
     }
-    return pages;
 }
 
 QJsonValue identityJson(const QString& identity) {
@@ -335,7 +337,7 @@ int runBlocks(const Args& args) {
     QJsonArray jsonPages;
     QByteArray lines;
     bool complete = true;
-    for (const NamedPage& named : namedPages(args.positional)) {
+    forEachNamedPage(args.positional, [&](const NamedPage& named) {
         QJsonObject entry{{"path", named.strPath}};
         Page page;
         QString problem;
@@ -349,7 +351,7 @@ int runBlocks(const Args& args) {
             entry.insert("problem", problem);
             if (!json) say(named.strPath + ": " + problem);
             jsonPages << entry;
-            continue;
+            return;
         }
         QJsonArray blocks;
         for (const MarkedBlock& block : std::as_const(scan.blocks)) {
@@ -362,7 +364,7 @@ int runBlocks(const Args& args) {
         entry.insert("encoding", page.EncodingName());
         entry.insert("blocks", blocks);
         jsonPages << entry;
-    }
+    });
     const bool written = json ? writeJson({{"pages", jsonPages}}) : writeOut(lines);
     return written && complete ? Done : Failed;
 }
@@ -404,12 +406,12 @@ int runUpdate(const Args& args) {
     QJsonArray jsonPages;
     QByteArray lines;
     bool allDone = true;
-    for (const NamedPage& named : namedPages(args.positional.mid(1))) {
+    forEachNamedPage(args.positional.mid(1), [&](const NamedPage& named) {
         QString skipped;
         const auto scanned = scanForUpdate(named, identity, &skipped);
         QJsonObject entry{{"path", named.strPath}};
         QString result;
-        if (!scanned && skipped.isEmpty()) continue; // none of its blocks
+        if (!scanned && skipped.isEmpty()) return; // none of its blocks
         if (!scanned) {
             allDone = false;
             result = "skipped: " + skipped;
@@ -439,7 +441,7 @@ int runUpdate(const Args& args) {
         }
         lines += (named.strPath + "\t" + result + "\n").toUtf8();
         jsonPages << entry;
-    }
+    });
     const bool written = json ? writeJson({{"widget", identityJson(widgetIdentity)},
                                            {"dryRun", dryRun},
                                            {"pages", jsonPages}})

@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <malloc.h>
 #include <vector>
 
@@ -267,7 +268,8 @@ struct UpdateRun {
 UpdateRun scanAndUpdate(Widget& widget, const QString& folder, bool update) {
     UpdateRun run;
     QList<PublishedPage> found;
-    for (const QString& path : SiteUpdate::FindPages(folder)) {
+    SiteUpdate::PageFinder pages(folder);
+    for (QString path = pages.Next(); !path.isEmpty(); path = pages.Next()) {
         QString skipped;
         ++run.scanned;
         if (auto page = SiteUpdate::ScanPage(path, widget.identity, &skipped)) found << *page;
@@ -294,9 +296,11 @@ bool baseline(const Site& site) {
     return ok;
 }
 
-// The child: one update of the site with its memory peaks: the whole run's
-// above what the process held before it, the list of pages's share of it,
-// and the most any one page added to what was held when it began.
+// The child: one update of the site as the dialog runs it (every page
+// scanned, then those found rewritten), with its memory peaks: the whole
+// run's above what the process held before it, the list of pages found at
+// its end, and the most any one page's scan or update added to what was
+// held when it began.
 int runUpdateChild(const QString& widgetFile, const QString& folder) {
     Widget widget;
     if (!openWidget(widget, widgetFile, false)) return 1;
@@ -315,22 +319,34 @@ int runUpdateChild(const QString& widgetFile, const QString& folder) {
     mallopt(M_TRIM_THRESHOLD, 128 * 1024);
     const double base = megabytes("VmRSS:");
     if (!resetPeak()) return 1;
-    const QStringList pages = SiteUpdate::FindPages(folder);
-    const double listed = megabytes("VmHWM:") - base;
-    double peak = megabytes("VmHWM:"), worstPage = 0;
-    int updated = 0;
-    for (const QString& path : pages) {
+    double peak = 0, worstPage = 0;
+    // Measures one step alone; what came between steps (finding the next
+    // page) is in the peak as read before it.
+    const auto step = [&](const std::function<void()>& work) {
+        peak = std::max(peak, megabytes("VmHWM:"));
         resetPeak();
         const double before = megabytes("VmRSS:");
-        QString skipped;
-        if (auto page = SiteUpdate::ScanPage(path, widget.identity, &skipped))
-            updated += SiteUpdate::UpdatePage(widget.tavolet, *page, folder, widget.identity,
-                                              widget.code, false)
-                           .kind == PageOutcome::Updated;
+        work();
         const double high = megabytes("VmHWM:");
         peak = std::max(peak, high);
         worstPage = std::max(worstPage, high - before);
-    }
+    };
+    QList<PublishedPage> found;
+    SiteUpdate::PageFinder pages(folder);
+    for (QString path = pages.Next(); !path.isEmpty(); path = pages.Next())
+        step([&] {
+            QString skipped;
+            if (auto page = SiteUpdate::ScanPage(path, widget.identity, &skipped)) found << *page;
+        });
+    const double listed = megabytes("VmRSS:") - base;
+    int updated = 0;
+    for (const PublishedPage& page : std::as_const(found))
+        step([&] {
+            updated += SiteUpdate::UpdatePage(widget.tavolet, page, folder, widget.identity,
+                                              widget.code, false)
+                           .kind == PageOutcome::Updated;
+        });
+    peak = std::max(peak, megabytes("VmHWM:"));
     std::printf("%d %.3f %.3f %.3f %.3f\n", updated, base, listed, peak - base, worstPage);
     return 0;
 }
@@ -458,9 +474,9 @@ int main(int argc, char** argv) {
     std::printf("update's memory, in a child process of its own (codecs loaded first; blocks "
                 "over 64 KB handed back to the system when freed):\n");
     std::printf("  peak %.2f MB above its base of %.1f MB = %.1f x the largest page "
-                "(target at most 3.0); of it %.2f MB the list of %d pages\n",
+                "(target at most 3.0); %.2f MB held after the scan (the %d pages found)\n",
                 memory[3].toDouble(), memory[1].toDouble(), memory[3].toDouble() / largest,
-                memory[2].toDouble(), kPages);
+                memory[2].toDouble(), kWithWidget);
     std::printf("  one page at most: %.2f MB above what was held before it = %.1f x the largest "
                 "page\n",
                 memory[4].toDouble(), memory[4].toDouble() / largest);

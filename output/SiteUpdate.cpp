@@ -28,16 +28,16 @@ bool chosen(const MarkedBlock& block, const QString& identity) {
 
 } // namespace
 
-QStringList FindPages(const QString& folder) {
-    QStringList pages;
-    const QString root = QFileInfo(folder).canonicalFilePath();
-    if (root.isEmpty()) return pages;
+PageFinder::PageFinder(const QString& folder) : m_strRoot(QFileInfo(folder).canonicalFilePath()) {
+    if (m_strRoot.isEmpty()) return;
     // A link back to the folder itself is the folder, already visited.
-    QSet<QString> visited{root};
-    // Each folder as it was reached, and where it really is.
-    QList<std::pair<QString, QString>> pending{{root, root}};
-    while (!pending.isEmpty()) {
-        const auto [path, canonical] = pending.takeFirst();
+    m_visited.insert(m_strRoot);
+    m_pending.append({m_strRoot, m_strRoot});
+}
+
+QString PageFinder::Next() {
+    while (m_pages.isEmpty() && !m_pending.isEmpty()) {
+        const auto [path, canonical] = m_pending.takeFirst();
         const QFileInfoList entries = QDir(path).entryInfoList(
             QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
         for (const QFileInfo& entry : entries) {
@@ -46,18 +46,18 @@ QStringList FindPages(const QString& folder) {
             // of its path).
             const QString target =
                 entry.isSymLink() ? entry.canonicalFilePath() : canonical + '/' + entry.fileName();
-            if (target != root && !inside(target, root)) continue;
+            if (target != m_strRoot && !inside(target, m_strRoot)) continue;
             if (entry.isDir()) {
-                if (!visited.contains(target)) {
-                    visited.insert(target);
-                    pending.append({entry.absoluteFilePath(), target});
+                if (!m_visited.contains(target)) {
+                    m_visited.insert(target);
+                    m_pending.append({entry.absoluteFilePath(), target});
                 }
             } else if (entry.isFile() && isPage(entry)) {
-                pages << entry.absoluteFilePath();
+                m_pages << entry.absoluteFilePath();
             }
         }
     }
-    return pages;
+    return m_pages.isEmpty() ? QString() : m_pages.takeFirst();
 }
 
 std::optional<PublishedPage> ScanPage(const QString& path, const QString& identity,

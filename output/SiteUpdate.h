@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -32,9 +33,25 @@ struct PageOutcome {
 // widget wrote it (only on the user's explicit word).
 namespace SiteUpdate {
 
-// Every .htm and .html file below `folder`; links are followed only where
-// they stay inside it, and no folder is visited twice.
-QStringList FindPages(const QString& folder);
+// The .htm and .html files below a folder, one at a time, so that a site
+// of any size is walked holding no more than the names of one folder and
+// the folders still to read. Links are followed only where they stay inside
+// it, and no folder is visited twice; a folder's pages come in the order of
+// their names, before those of its sub-folders.
+class PageFinder {
+public:
+    explicit PageFinder(const QString& folder);
+    // The next page; empty when there are no more.
+    QString Next();
+
+private:
+    QString m_strRoot;
+    QSet<QString> m_visited;
+    // Folders still to read: as they were reached, and where they really are.
+    QList<std::pair<QString, QString>> m_pending;
+    // Pages of the folder read last, not given yet.
+    QStringList m_pages;
+};
 
 // Reads the page and counts the blocks of the widget `identity`; nullopt
 // with `skipped` set when the page cannot be read or decoded or its markers

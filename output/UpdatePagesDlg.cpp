@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 using namespace framework;
 
 namespace {
@@ -97,24 +99,28 @@ void CUpdatePagesDlg::Run(CTavolet& tavolet) {
     dialog.m_pTavolet = &tavolet;
     dialog.m_strFolder = *folder;
     dialog.m_strIdentity = identity;
-    const QStringList paths = SiteUpdate::FindPages(*folder);
-    Progress progress(QStringLiteral("Looking for the pages that hold this widget..."),
-                      int(paths.size()));
-    for (int i = 0; i < paths.size(); ++i) {
-        if (!progress.Step(i)) return;
+    // Counted first, for the progress bar: walking names costs little beside reading pages.
+    int nPages = 0;
+    for (SiteUpdate::PageFinder pages(*folder); !pages.Next().isEmpty();)
+        ++nPages;
+    Progress progress(QStringLiteral("Looking for the pages that hold this widget..."), nPages);
+    SiteUpdate::PageFinder pages(*folder);
+    int nLooked = 0;
+    for (QString path = pages.Next(); !path.isEmpty(); path = pages.Next()) {
+        if (!progress.Step(std::min(nLooked++, nPages))) return;
         QString skipped;
-        if (auto page = SiteUpdate::ScanPage(paths[i], identity, &skipped))
+        if (auto page = SiteUpdate::ScanPage(path, identity, &skipped))
             dialog.m_arrPages << *page;
         else if (!skipped.isEmpty())
-            dialog.m_arrSkipped << PageOutcome{paths[i], PageOutcome::Skipped, skipped};
+            dialog.m_arrSkipped << PageOutcome{path, PageOutcome::Skipped, skipped};
     }
-    progress.Step(int(paths.size()));
+    progress.Step(nPages);
     if (dialog.m_arrPages.isEmpty()) {
         QString reasons;
         for (const PageOutcome& skipped : std::as_const(dialog.m_arrSkipped))
             reasons += "\n" + skipped.strPath + ": " + skipped.strReason;
         AfxMessageBox("No page in " + *folder + " holds this widget.",
-                      QStringLiteral("%1 page(s) looked at.").arg(paths.size()) + reasons);
+                      QStringLiteral("%1 page(s) looked at.").arg(nLooked) + reasons);
         return;
     }
     dialog.DoModal();
