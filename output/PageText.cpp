@@ -41,29 +41,33 @@ QByteArray declaredEncoding(const QByteArray& bytes) {
 // Large pages are encoded a piece at a time, so that no second whole copy is held.
 constexpr qsizetype kPiece = qsizetype(16) * 1024;
 
-// `text` decoded and encoded again gives back every byte.
-bool roundTrips(const QByteArray& encoding, QByteArrayView text, QString* decoded) {
+// The UTF-8 of `text` decoded, when encoding it again gives back every
+// byte; a piece at a time, so that the page is never held decoded whole.
+bool roundTrips(const QByteArray& encoding, QByteArrayView text, QByteArray* utf8) {
     QStringDecoder decoder(encoding.constData());
     QStringEncoder encoder(encoding.constData());
     if (!decoder.isValid() || !encoder.isValid()) return false;
-    *decoded = decoder.decode(text);
-    // Qt lets lone surrogates through; the editor could not hold them.
-    if (decoder.hasError() || !QStringView(*decoded).isValidUtf16()) return false;
-    // Compared as it is encoded back; a piece never splits a surrogate pair.
-    QByteArray buffer(encoder.requiredSpace(kPiece), Qt::Uninitialized);
-    const QStringView all(*decoded);
+    utf8->clear();
+    QString carried; // a high surrogate whose low half is in the next piece
     qsizetype matched = 0;
-    for (qsizetype from = 0; from < all.size();) {
-        qsizetype length = std::min(kPiece, all.size() - from);
-        if (from + length < all.size() && all[from + length - 1].isHighSurrogate()) --length;
-        const qsizetype size =
-            encoder.appendToBuffer(buffer.data(), all.sliced(from, length)) - buffer.constData();
-        if (encoder.hasError() || size > text.size() - matched ||
-            QByteArrayView(buffer.constData(), size) != text.sliced(matched, size))
+    for (qsizetype from = 0; from < text.size(); from += kPiece) {
+        const bool last = from + kPiece >= text.size();
+        QString piece = carried + decoder(text.sliced(from, std::min(kPiece, text.size() - from)));
+        carried.clear();
+        if (!last && !piece.isEmpty() && piece.back().isHighSurrogate()) {
+            carried = piece.back();
+            piece.chop(1);
+        }
+        // Qt lets lone surrogates through; the editor could not hold them.
+        if (decoder.hasError() || !QStringView(piece).isValidUtf16()) return false;
+        const QByteArray back = encoder.encode(piece);
+        if (encoder.hasError() || back.size() > text.size() - matched ||
+            back != text.sliced(matched, back.size()))
             return false;
-        matched += size;
-        from += length;
+        matched += back.size();
+        utf8->append(piece.toUtf8());
     }
+    // A character cut off at the end is in neither.
     return matched == text.size();
 }
 
@@ -91,23 +95,6 @@ QByteArray WithCrLfLineEnds(const QByteArray& bytes) {
     return out;
 }
 
-QString WithCrLfLineEnds(const QString& text) {
-    QString out;
-    out.reserve(text.size() + text.size() / 16 + 2);
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        const bool last = end < 0;
-        if (last) end = text.size();
-        qsizetype lineEnd = end;
-        if (!last && lineEnd > start && text[lineEnd - 1] == u'\r') --lineEnd;
-        out.append(QStringView(text).mid(start, lineEnd - start));
-        out.append(QStringLiteral("\r\n"));
-        start = end + 1;
-    }
-    return out;
-}
-
 QByteArray ByteOrderMarkEncoding(const QByteArray& fileBytes) {
     for (const Bom& bom : kBoms)
         if (fileBytes.startsWith(QByteArrayView(bom.bytes, bom.size))) return bom.encoding;
@@ -115,13 +102,13 @@ QByteArray ByteOrderMarkEncoding(const QByteArray& fileBytes) {
 }
 
 PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds) {
-    const auto ends = [lineEnds](const auto& text) {
+    const auto ends = [lineEnds](const QByteArray& text) {
         return lineEnds == LineEnds::CrLf ? WithCrLfLineEnds(text) : text;
     };
     PageText page;
     for (const Bom& bom : kBoms) {
         if (!fileBytes.startsWith(QByteArray::fromRawData(bom.bytes, bom.size))) continue;
-        QString decoded;
+        QByteArray decoded;
         page.mode = PageText::Encoded;
         page.encoding = bom.encoding;
         page.bom = fileBytes.left(bom.size);
@@ -132,7 +119,7 @@ PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds) {
             return page;
         }
         fileBytes = {};
-        page.editorText = ends(decoded).toUtf8();
+        page.editorText = ends(decoded);
         return page;
     }
     if (QByteArrayView(fileBytes).isValidUtf8()) {
@@ -141,12 +128,12 @@ PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds) {
         return page;
     }
     if (const QByteArray declared = declaredEncoding(fileBytes); !declared.isEmpty()) {
-        QString decoded;
+        QByteArray decoded;
         if (roundTrips(declared, fileBytes, &decoded)) {
             page.mode = PageText::Encoded;
             page.encoding = declared;
             fileBytes = {};
-            page.editorText = ends(decoded).toUtf8();
+            page.editorText = ends(decoded);
             return page;
         }
     }

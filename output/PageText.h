@@ -30,7 +30,6 @@ struct PageText {
 
 // The page's lines, each followed by CR LF.
 QByteArray WithCrLfLineEnds(const QByteArray& bytes);
-QString WithCrLfLineEnds(const QString& text);
 
 // How a page's line ends come into the editor: every line ends in CR LF, as
 // the insert dialog shows pages; or as they are, so that a page rewritten

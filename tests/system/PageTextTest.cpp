@@ -89,6 +89,46 @@ TEST(PageText, EveryEncodingSurvivesLoadAndWriteBack) {
               "\xFF\xFE" + encoded("UTF-16LE", QStringLiteral("a\u0a0a\r\nb\r\n")));
 }
 
+// Pages are decoded, checked and encoded a piece at a time: characters and
+// surrogate pairs cut at a piece's end come through whole, and a broken one
+// anywhere still refuses the page.
+TEST(PageText, LargePagesComeThroughWholeAcrossPieces) {
+    // One character of two bytes first, so that four-byte characters straddle
+    // every piece boundary of a UTF-16 page; odd byte counts for Shift_JIS.
+    QString wide = QStringLiteral("a");
+    QString kanji = QStringLiteral("<meta charset=shift_jis>\n");
+    for (int i = 0; i < 12000; ++i) {
+        wide += QStringLiteral("\U0001F600");
+        kanji += i % 7 == 0 ? QStringLiteral("a\n") : QStringLiteral("\u65e5");
+    }
+    const struct {
+        const char* name;
+        QByteArray file;
+        QString text;
+    } cases[] = {
+        {"UTF-16LE", "\xFF\xFE" + encoded("UTF-16LE", wide), wide},
+        {"UTF-16BE", "\xFE\xFF" + encoded("UTF-16BE", wide), wide},
+        {"UTF-32LE", QByteArray("\xFF\xFE\x00\x00", 4) + encoded("UTF-32LE", wide), wide},
+        {"Shift_JIS", encoded("Shift_JIS", kanji), kanji},
+    };
+    for (const auto& c : cases) {
+        const PageText page = LoadPageText(c.file, LineEnds::AsTheyAre);
+        ASSERT_EQ(page.mode, PageText::Encoded) << c.name << ": " << page.refusal.toStdString();
+        EXPECT_EQ(page.editorText, c.text.toUtf8()) << c.name;
+        bool ok = false;
+        EXPECT_EQ(PageBytes(page, page.editorText, &ok), c.file) << c.name;
+        EXPECT_TRUE(ok) << c.name;
+    }
+    // A lone high surrogate at a piece's end, and one at the very end.
+    QByteArray cut = "\xFF\xFE" + encoded("UTF-16LE", wide);
+    cut[2 + 16 * 1024] = 'x';
+    cut[3 + 16 * 1024] = '\0';
+    EXPECT_FALSE(LoadPageText(cut).refusal.isEmpty());
+    QByteArray end = "\xFF\xFE" + encoded("UTF-16LE", wide);
+    end.chop(2);
+    EXPECT_FALSE(LoadPageText(end).refusal.isEmpty());
+}
+
 TEST(PageText, BrokenUtf16IsRefusedAndUnwritableTextIsReported) {
     const PageText broken = LoadPageText(QByteArray("\xFF\xFE\x00\xD8", 4)); // a lone surrogate
     EXPECT_FALSE(broken.refusal.isEmpty());
