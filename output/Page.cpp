@@ -43,6 +43,7 @@ qsizetype scriptEnd(QByteArrayView text, qsizetype from) {
 bool contains(QByteArrayView text, QByteArrayView marker) {
     const qsizetype anchor = marker.indexOf('G');
     Q_ASSERT(anchor >= 0);
+    if (text.size() < marker.size()) return false;
     const char* const end = text.data() + text.size() - (marker.size() - anchor - 1);
     for (const char* p = text.data() + anchor; p < end; ++p) {
         p = static_cast<const char*>(std::memchr(p, 'G', size_t(end - p)));
