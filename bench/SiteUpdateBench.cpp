@@ -7,6 +7,8 @@
 // update's memory peak is taken in a child process of its own. The command
 // line's `update --dry-run` on the same site is timed as a whole process.
 // Usage: siteupdate_bench SERVER_LIBRARY
+#include "ProcessTiming.h"
+
 #include "output/HtmlCode.h"
 #include "output/Page.h"
 #include "output/PageText.h"
@@ -41,11 +43,6 @@ constexpr int kWithWidget = 300;
 constexpr int kWithOther = 50;
 constexpr int kRuns = 5;
 const QString ProgId = QStringLiteral("TavoletServer.Glimmerkey");
-
-double median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 double megabytes(const char* field) {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -483,7 +480,7 @@ int main(int argc, char** argv) {
     std::printf("\n  %d pages with blocks of the widget (one or two), %d with another "
                 "widget's; in-process medians of %d alternating runs\n",
                 kWithWidget, kWithOther, kRuns);
-    const double b = median(base), s = median(scan), u = median(update);
+    const double b = bench::Median(base), s = bench::Median(scan), u = bench::Median(update);
     std::printf("baseline (read every page, write %d back unchanged): %.3f s\n", kWithWidget, b);
     std::printf("scan (find the pages, read and search each): %.3f s = %.2f x the baseline "
                 "(target at most 0.5)\n",
@@ -491,7 +488,7 @@ int main(int argc, char** argv) {
     std::printf("update (scan, then rewrite the %d pages; support files not placed): %.3f s = "
                 "%.2f x the baseline (target at most 1.5)\n",
                 kWithWidget, u, u / b);
-    const double d = median(dryRun);
+    const double d = bench::Median(dryRun);
     std::printf("vellwick-glimmerkey update --dry-run on the site, the whole process: %.3f s = "
                 "%.2f x the baseline (target at most 0.5, the scan's)\n",
                 d, d / b);
