@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QStringEncoder>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace framework;
@@ -126,6 +127,42 @@ TEST_F(UpdatePages, APageChangedOrReplacedSinceTheScanIsLeftAsItIsAndNamed) {
     EXPECT_EQ(readFile(site + "/unticked.htm"), "<p>" + block(mine, "old"));
     EXPECT_EQ(outcomes.size(), 3);
     EXPECT_EQ(prompts.messages.value(0), "1 page(s) updated, 2 skipped, 0 failed, 0 not reached.");
+}
+
+// From the keyboard: Tab leaves the list of pages, Enter in it presses
+// Update (the default button) and the dialog stays open with the outcomes,
+// Escape closes it.
+TEST_F(UpdatePages, EnterUpdatesTheTickedPagesAndEscapeCloses) {
+    const QString site = files.filePath("site");
+    writeFile(site + "/a.htm", "<p>" + block(mine, "old"));
+    prompts.folders = {site};
+    QWidget *afterTab = nullptr, *list = nullptr;
+    bool openAfterEnter = false, openAfterEscape = true;
+    QString result, closeText;
+    whenDialogShows([&](QWidget* widget) {
+        auto& dialog = static_cast<CUpdatePagesDlg&>(*widget);
+        list = dialog.m_listPages;
+        dialog.m_listPages->setFocus();
+        QTest::keyClick(dialog.m_listPages, Qt::Key_Tab);
+        afterTab = dialog.focusWidget();
+        dialog.m_listPages->setFocus();
+        QTest::keyClick(dialog.m_listPages, Qt::Key_Return);
+        openAfterEnter = dialog.isVisible();
+        result = dialog.m_listPages->topLevelItem(0)->text(3);
+        closeText = dialog.Item<QPushButton>(IDCANCEL)->text();
+        QTest::keyClick(dialog.m_listPages, Qt::Key_Escape);
+        openAfterEscape = dialog.isVisible();
+        if (openAfterEscape) dialog.reject();
+    });
+    frame()->SendCommand(ID_UPDATE_PAGES);
+    EXPECT_NE(afterTab, nullptr);
+    EXPECT_NE(afterTab, list) << "Tab is not kept by the list";
+    EXPECT_TRUE(openAfterEnter) << "the outcomes stay to be read";
+    EXPECT_EQ(result, "updated");
+    EXPECT_EQ(closeText, "Close");
+    EXPECT_EQ(readFile(site + "/a.htm"), "<p>" + block(mine, "new"));
+    EXPECT_EQ(prompts.messages.value(0), "1 page(s) updated, 0 skipped, 0 failed, 0 not reached.");
+    EXPECT_FALSE(openAfterEscape);
 }
 
 TEST_F(UpdatePages, AWidgetWithoutIdentityOrAFolderWithoutItsPagesSaySo) {
