@@ -97,6 +97,12 @@ qsizetype next(QByteArrayView text, char c, qsizetype from) {
     return hit ? static_cast<const char*>(hit) - text.data() : -1;
 }
 
+// Tells whether a file's bytes changed. Qt hashes with its fast hardware
+// hash only when given a seed; any fixed one will do within a process.
+size_t fileHash(QByteArrayView bytes) {
+    return qHash(bytes, size_t(0x9E3779B97F4A7C15u));
+}
+
 // Line numbers for offsets that only grow, counted once.
 class LineCounter {
 public:
@@ -198,7 +204,7 @@ bool Page::Load(const QString& path, LineEnds lineEnds, QString* error, Decode d
         m_text = PageText{};
         return true;
     }
-    m_nHash = qHash(bytes);
+    m_nHash = fileHash(bytes);
     if (decode == IfMarked && ByteOrderMarkEncoding(bytes).isEmpty()) {
         m_text = StoredPageText(std::exchange(bytes, {}));
         return true;
@@ -242,7 +248,7 @@ bool Page::UnchangedOnDisk(QString* why) const {
         return changed(QStringLiteral("it changed on disk since it was read"));
     QFile file(m_strPath);
     if (!file.open(QIODevice::ReadOnly)) return changed(file.errorString());
-    if (qHash(file.readAll()) != m_nHash)
+    if (fileHash(file.readAll()) != m_nHash)
         return changed(QStringLiteral("it changed on disk since it was read"));
     return true;
 }

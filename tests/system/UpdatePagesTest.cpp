@@ -110,10 +110,13 @@ TEST_F(UpdatePages, RewritesEveryPageOfTheWidgetInItsOwnEncodingAndNothingElse) 
 
 TEST_F(UpdatePages, APageChangedOrReplacedSinceTheScanIsLeftAsItIsAndNamed) {
     const QString site = files.filePath("site");
-    for (const char* name : {"changed.htm", "folder.htm", "kept.htm", "unticked.htm"})
+    for (const char* name :
+         {"changed.htm", "same-size.htm", "folder.htm", "kept.htm", "unticked.htm"})
         writeFile(site + "/" + name, "<p>" + block(mine, "old"));
     run(site, [&](CUpdatePagesDlg& dialog) {
         writeFile(site + "/changed.htm", "<p>the user's own edit</p>" + block(mine, "old"));
+        // Only the bytes tell this one.
+        writeFile(site + "/same-size.htm", "<b>" + block(mine, "old"));
         QFile::remove(site + "/folder.htm");
         QDir().mkpath(site + "/folder.htm");
         for (int i = 0; i < dialog.m_listPages->topLevelItemCount(); ++i)
@@ -122,11 +125,13 @@ TEST_F(UpdatePages, APageChangedOrReplacedSinceTheScanIsLeftAsItIsAndNamed) {
     });
     EXPECT_EQ(outcomeOf(site + "/changed.htm"), "it changed on disk since the scan");
     EXPECT_EQ(readFile(site + "/changed.htm"), "<p>the user's own edit</p>" + block(mine, "old"));
+    EXPECT_EQ(outcomeOf(site + "/same-size.htm"), "it changed on disk since the scan");
+    EXPECT_EQ(readFile(site + "/same-size.htm"), "<b>" + block(mine, "old"));
     EXPECT_EQ(outcomeOf(site + "/folder.htm"), "it is a folder now");
     EXPECT_EQ(outcomeOf(site + "/kept.htm"), "updated");
     EXPECT_EQ(readFile(site + "/unticked.htm"), "<p>" + block(mine, "old"));
-    EXPECT_EQ(outcomes.size(), 3);
-    EXPECT_EQ(prompts.messages.value(0), "1 page(s) updated, 2 skipped, 0 failed, 0 not reached.");
+    EXPECT_EQ(outcomes.size(), 4);
+    EXPECT_EQ(prompts.messages.value(0), "1 page(s) updated, 3 skipped, 0 failed, 0 not reached.");
 }
 
 // From the keyboard: Tab leaves the list of pages, Enter in it presses
