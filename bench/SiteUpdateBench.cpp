@@ -267,10 +267,10 @@ UpdateRun scanAndUpdate(Widget& widget, const QString& folder, bool update) {
     UpdateRun run;
     QList<PublishedPage> found;
     SiteUpdate::PageFinder pages(folder);
-    for (QString path = pages.Next(); !path.isEmpty(); path = pages.Next()) {
-        QString skipped;
+    SiteUpdate::PageScanner scanner([&pages] { return pages.Next(); }, widget.identity);
+    while (auto scanned = scanner.Next()) {
         ++run.scanned;
-        if (auto page = SiteUpdate::ScanPage(path, widget.identity, &skipped)) found << *page;
+        if (scanned->page) found << *scanned->page;
     }
     run.found = int(found.size());
     if (!update) return run;
