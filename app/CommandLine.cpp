@@ -309,16 +309,13 @@ struct NamedPage {
     QString strFolder;
 };
 
-// Calls `visit` with each page named or found in a named folder, one at a
-// time; `walk`, when given, takes each named folder instead.
-void forEachNamedPage(const QStringList& paths, const std::function<void(const NamedPage&)>& visit,
-                      const std::function<void(const QString&)>& walk = {}) {
+// Calls `visit` with each page named or found in a named folder, one at a time.
+void forEachNamedPage(const QStringList& paths,
+                      const std::function<void(const NamedPage&)>& visit) {
     for (const QString& given : paths) {
         const QString path = absolute(given);
         const QFileInfo file(path);
-        if (file.isDir() && walk) {
-            walk(path);
-        } else if (file.isDir()) {
+        if (file.isDir()) {
             SiteUpdate::PageFinder pages(path);
             for (QString page = pages.Next(); !page.isEmpty(); page = pages.Next())
                 visit(NamedPage{page, path});
@@ -374,27 +371,16 @@ int runBlocks(const Args& args) {
 
 // --- update ------------------------------------------------------------------
 
-// Calls `visit` with each page named or found in a named folder and the
-// blocks of it an update replaces: those of the widget, or with --any-block
-// (an empty identity) every one. A folder's pages are read ahead.
-void forEachScannedPage(const QStringList& paths, const QString& identity,
-                        const std::function<void(const NamedPage&, const ScannedPage&)>& visit) {
-    forEachNamedPage(
-        paths,
-        [&](const NamedPage& named) {
-            ScannedPage scanned{named.strPath, {}, {}};
-            if (named.strFolder.isEmpty())
-                scanned.strSkipped = QStringLiteral("no such file or folder");
-            else
-                scanned.page = SiteUpdate::ScanPage(named.strPath, identity, &scanned.strSkipped);
-            visit(named, scanned);
-        },
-        [&](const QString& folder) {
-            SiteUpdate::PageFinder pages(folder);
-            SiteUpdate::PageScanner scanner([&pages] { return pages.Next(); }, identity);
-            while (auto scanned = scanner.Next())
-                visit(NamedPage{scanned->strPath, folder}, *scanned);
-        });
+// The blocks of a page an update replaces: those of the widget, or with
+// --any-block (an empty identity) every one. Nullopt with `skipped` set when
+// the page cannot be read or trusted, with it empty when the page holds none.
+std::optional<PublishedPage> scanForUpdate(const NamedPage& named, const QString& identity,
+                                           QString* skipped) {
+    if (named.strFolder.isEmpty()) {
+        *skipped = QStringLiteral("no such file or folder");
+        return std::nullopt;
+    }
+    return SiteUpdate::ScanPage(named.strPath, identity, skipped);
 }
 
 int runUpdate(const Args& args) {
@@ -420,43 +406,42 @@ int runUpdate(const Args& args) {
     QJsonArray jsonPages;
     QByteArray lines;
     bool allDone = true;
-    forEachScannedPage(
-        args.positional.mid(1), identity, [&](const NamedPage& named, const ScannedPage& found) {
-            const auto& scanned = found.page;
-            const QString& skipped = found.strSkipped;
-            QJsonObject entry{{"path", named.strPath}};
-            QString result;
-            if (!scanned && skipped.isEmpty()) return; // none of its blocks
-            if (!scanned) {
-                allDone = false;
-                result = "skipped: " + skipped;
-                entry.insert("outcome", "skipped");
-                entry.insert("reason", skipped);
+    forEachNamedPage(args.positional.mid(1), [&](const NamedPage& named) {
+        QString skipped;
+        const auto scanned = scanForUpdate(named, identity, &skipped);
+        QJsonObject entry{{"path", named.strPath}};
+        QString result;
+        if (!scanned && skipped.isEmpty()) return; // none of its blocks
+        if (!scanned) {
+            allDone = false;
+            result = "skipped: " + skipped;
+            entry.insert("outcome", "skipped");
+            entry.insert("reason", skipped);
+        } else {
+            entry.insert("blocks", scanned->nBlocks);
+            entry.insert("encoding", scanned->strEncoding);
+            const QString what = QStringLiteral(" (%1 block(s), %2)")
+                                     .arg(scanned->nBlocks)
+                                     .arg(scanned->strEncoding);
+            if (dryRun) {
+                result = "would update" + what;
+                entry.insert("outcome", "would-update");
             } else {
-                entry.insert("blocks", scanned->nBlocks);
-                entry.insert("encoding", scanned->strEncoding);
-                const QString what = QStringLiteral(" (%1 block(s), %2)")
-                                         .arg(scanned->nBlocks)
-                                         .arg(scanned->strEncoding);
-                if (dryRun) {
-                    result = "would update" + what;
-                    entry.insert("outcome", "would-update");
-                } else {
-                    const PageOutcome outcome = SiteUpdate::UpdatePage(
-                        tavolet, *scanned, named.strFolder, identity, code, copySupportFiles);
-                    const char* kind = outcome.kind == PageOutcome::Updated   ? "updated"
-                                       : outcome.kind == PageOutcome::Skipped ? "skipped"
-                                                                              : "failed";
-                    allDone = allDone && outcome.kind == PageOutcome::Updated;
-                    result = QString::fromLatin1(kind) +
-                             (outcome.strReason.isEmpty() ? what : ": " + outcome.strReason);
-                    entry.insert("outcome", kind);
-                    if (!outcome.strReason.isEmpty()) entry.insert("reason", outcome.strReason);
-                }
+                const PageOutcome outcome = SiteUpdate::UpdatePage(
+                    tavolet, *scanned, named.strFolder, identity, code, copySupportFiles);
+                const char* kind = outcome.kind == PageOutcome::Updated   ? "updated"
+                                   : outcome.kind == PageOutcome::Skipped ? "skipped"
+                                                                          : "failed";
+                allDone = allDone && outcome.kind == PageOutcome::Updated;
+                result = QString::fromLatin1(kind) +
+                         (outcome.strReason.isEmpty() ? what : ": " + outcome.strReason);
+                entry.insert("outcome", kind);
+                if (!outcome.strReason.isEmpty()) entry.insert("reason", outcome.strReason);
             }
-            lines += (named.strPath + "\t" + result + "\n").toUtf8();
-            jsonPages << entry;
-        });
+        }
+        lines += (named.strPath + "\t" + result + "\n").toUtf8();
+        jsonPages << entry;
+    });
     const bool written = json ? writeJson({{"widget", identityJson(widgetIdentity)},
                                            {"dryRun", dryRun},
                                            {"pages", jsonPages}})

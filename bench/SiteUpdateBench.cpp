@@ -267,10 +267,10 @@ UpdateRun scanAndUpdate(Widget& widget, const QString& folder, bool update) {
     UpdateRun run;
     QList<PublishedPage> found;
     SiteUpdate::PageFinder pages(folder);
-    SiteUpdate::PageScanner scanner([&pages] { return pages.Next(); }, widget.identity);
-    while (auto scanned = scanner.Next()) {
+    for (QString path = pages.Next(); !path.isEmpty(); path = pages.Next()) {
+        QString skipped;
         ++run.scanned;
-        if (scanned->page) found << *scanned->page;
+        if (auto page = SiteUpdate::ScanPage(path, widget.identity, &skipped)) found << *page;
     }
     run.found = int(found.size());
     if (!update) return run;

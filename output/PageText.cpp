@@ -21,15 +21,9 @@ const Bom kBoms[] = {{"\xFF\xFE\x00\x00", 4, "UTF-32LE"},
 
 // The legacy multi-byte encodings a page may declare, by the names pages use.
 QByteArray declaredEncoding(const QByteArray& bytes) {
-    // Compiled once, here: a compiled expression may be matched from several
-    // threads at once (pages are searched on more than one).
-    static const QRegularExpression declaration = [] {
-        QRegularExpression expression(
-            QStringLiteral(R"((?:charset|encoding)\s*=\s*["']?\s*([A-Za-z0-9_.:-]+))"),
-            QRegularExpression::CaseInsensitiveOption);
-        expression.optimize();
-        return expression;
-    }();
+    static const QRegularExpression declaration(
+        QStringLiteral(R"((?:charset|encoding)\s*=\s*["']?\s*([A-Za-z0-9_.:-]+))"),
+        QRegularExpression::CaseInsensitiveOption);
     // Declarations sit near the top; ASCII is enough to find them.
     const auto match = declaration.match(QString::fromLatin1(bytes.left(4096)));
     if (!match.hasMatch()) return {};

@@ -76,64 +76,6 @@ std::optional<PublishedPage> ScanPage(const QString& path, const QString& identi
     return PublishedPage{path, int(count), page.EncodingName(), page.FileSize(), page.FileHash()};
 }
 
-PageScanner::PageScanner(std::function<QString()> next, const QString& identity)
-    : m_next(std::move(next)), m_strIdentity(identity) {
-    for (int i = 0; i < kThreads; ++i)
-        m_threads.emplace_back([this] { work(); });
-}
-
-PageScanner::~PageScanner() {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_bStopping = true;
-    }
-    m_changed.notify_all();
-    m_threads.clear(); // joins
-}
-
-void PageScanner::work() {
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        // A caller who stops taking results soon stops the reading too.
-        m_changed.wait(lock,
-                       [&] { return m_bStopping || m_bNoMore || m_nStarted - m_nGiven < kAhead; });
-        if (m_bStopping || m_bNoMore) return;
-        const QString path = m_next();
-        if (path.isEmpty()) {
-            m_bNoMore = true;
-            m_changed.notify_all();
-            return;
-        }
-        const qint64 index = m_nStarted++;
-        lock.unlock();
-        Result result{ScannedPage{path, {}, {}}, nullptr};
-        try {
-            result.scanned.page = ScanPage(path, m_strIdentity, &result.scanned.strSkipped);
-        } catch (...) {
-            // Raised again on the caller's thread, where errors are reported.
-            result.error = std::current_exception();
-        }
-        lock.lock();
-        m_done.emplace(index, std::move(result));
-        m_changed.notify_all();
-    }
-}
-
-std::optional<ScannedPage> PageScanner::Next() {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(
-        lock, [&] { return m_done.contains(m_nGiven) || (m_bNoMore && m_nGiven == m_nStarted); });
-    const auto found = m_done.find(m_nGiven);
-    if (found == m_done.end()) return std::nullopt;
-    Result result = std::move(found->second);
-    m_done.erase(found);
-    ++m_nGiven;
-    lock.unlock();
-    m_changed.notify_all();
-    if (result.error) std::rethrow_exception(result.error);
-    return std::move(result.scanned);
-}
-
 PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QString& folder,
                        const QString& identity, const QString& code, bool copySupportFiles) {
     PageOutcome outcome{scanned.strPath, PageOutcome::Skipped, {}};

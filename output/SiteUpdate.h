@@ -5,14 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <condition_variable>
-#include <exception>
-#include <functional>
-#include <map>
-#include <mutex>
 #include <optional>
-#include <thread>
-#include <vector>
 
 class CTavolet;
 
@@ -23,13 +16,6 @@ struct PublishedPage {
     QString strEncoding;
     qint64 nSize = 0;
     size_t nHash = 0;
-};
-
-// What ScanPage made of one page.
-struct ScannedPage {
-    QString strPath;
-    std::optional<PublishedPage> page;
-    QString strSkipped;
 };
 
 // What became of one page in a run.
@@ -72,44 +58,6 @@ private:
 // cannot be trusted, and with `skipped` empty when it holds none.
 std::optional<PublishedPage> ScanPage(const QString& path, const QString& identity,
                                       QString* skipped);
-
-// ScanPage over pages given one at a time, on two threads: reading and
-// searching pages is nearly all the work of a scan, and it only reads.
-// Results come in the pages' order; one page at a time is read on each
-// thread. `next` is called on those threads, one call at a time.
-class PageScanner {
-public:
-    // `next` gives the next page, empty when there are no more.
-    PageScanner(std::function<QString()> next, const QString& identity);
-    // Waits for the pages being read.
-    ~PageScanner();
-    PageScanner(const PageScanner&) = delete;
-    PageScanner& operator=(const PageScanner&) = delete;
-
-    // The next page's result, once it is read; nullopt when there are no more.
-    std::optional<ScannedPage> Next();
-
-private:
-    static constexpr int kThreads = 2;
-    // Results read ahead of the caller at most; each is small.
-    static constexpr qint64 kAhead = 8;
-    struct Result {
-        ScannedPage scanned;
-        std::exception_ptr error;
-    };
-    void work();
-
-    std::function<QString()> m_next;
-    const QString m_strIdentity;
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    qint64 m_nStarted = 0;           // pages taken from m_next
-    qint64 m_nGiven = 0;             // results handed out by Next
-    std::map<qint64, Result> m_done; // read, not handed out yet
-    bool m_bNoMore = false;
-    bool m_bStopping = false;
-    std::vector<std::jthread> m_threads;
-};
 
 // Puts `code` in place of every block of `identity` in the page, if it is
 // still the page scanned and still inside `folder`, and has the server place the support files

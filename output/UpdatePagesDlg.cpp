@@ -105,15 +105,14 @@ void CUpdatePagesDlg::Run(CTavolet& tavolet) {
         ++nPages;
     Progress progress(QStringLiteral("Looking for the pages that hold this widget..."), nPages);
     SiteUpdate::PageFinder pages(*folder);
-    SiteUpdate::PageScanner scanner([&pages] { return pages.Next(); }, identity);
     int nLooked = 0;
-    while (auto scanned = scanner.Next()) {
+    for (QString path = pages.Next(); !path.isEmpty(); path = pages.Next()) {
         if (!progress.Step(std::min(nLooked++, nPages))) return;
-        if (scanned->page)
-            dialog.m_arrPages << *scanned->page;
-        else if (!scanned->strSkipped.isEmpty())
-            dialog.m_arrSkipped << PageOutcome{scanned->strPath, PageOutcome::Skipped,
-                                               scanned->strSkipped};
+        QString skipped;
+        if (auto page = SiteUpdate::ScanPage(path, identity, &skipped))
+            dialog.m_arrPages << *page;
+        else if (!skipped.isEmpty())
+            dialog.m_arrSkipped << PageOutcome{path, PageOutcome::Skipped, skipped};
     }
     progress.Step(nPages);
     if (dialog.m_arrPages.isEmpty()) {
