@@ -103,6 +103,17 @@ size_t fileHash(QByteArrayView bytes) {
     return qHash(bytes, size_t(0x9E3779B97F4A7C15u));
 }
 
+// The whole of an open file, in a buffer of its size. QIODevice::readAll
+// grows its buffer past the end while looking for more, and so may hold
+// twice a page; a file that grew meanwhile is still read to its end.
+QByteArray readWhole(QFile& file) {
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    const qint64 read = file.read(bytes.data(), bytes.size());
+    bytes.truncate(std::max<qint64>(read, 0));
+    if (read == file.size() && !file.atEnd()) bytes += file.readAll();
+    return bytes;
+}
+
 // Line numbers for offsets that only grow, counted once.
 class LineCounter {
 public:
@@ -189,11 +200,11 @@ QString MarkedBlockText(const QString& code) {
 bool Page::Load(const QString& path, LineEnds lineEnds, QString* error, Decode decode) {
     m_strPath = path;
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         if (error) *error = QFileInfo(path).isDir() ? path + " is a folder" : file.errorString();
         return false;
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = readWhole(file);
     if (file.error() != QFileDevice::NoError) {
         if (error) *error = file.errorString();
         return false;
@@ -247,8 +258,8 @@ bool Page::UnchangedOnDisk(QString* why) const {
     if (info.size() != m_nSize)
         return changed(QStringLiteral("it changed on disk since it was read"));
     QFile file(m_strPath);
-    if (!file.open(QIODevice::ReadOnly)) return changed(file.errorString());
-    if (fileHash(file.readAll()) != m_nHash)
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return changed(file.errorString());
+    if (fileHash(readWhole(file)) != m_nHash)
         return changed(QStringLiteral("it changed on disk since it was read"));
     return true;
 }

@@ -41,6 +41,30 @@ QByteArray declaredEncoding(const QByteArray& bytes) {
 // Large pages are encoded a piece at a time, so that no second whole copy is held.
 constexpr qsizetype kPiece = qsizetype(16) * 1024;
 
+// How long `text` in `encoding` is in UTF-8: exactly for UTF-16 and UTF-32,
+// counted from their code units; a legacy encoding's bytes, mostly one or
+// two to a character, rarely take more.
+qsizetype utf8Size(const QByteArray& encoding, QByteArrayView text) {
+    const bool utf16 = encoding.startsWith("UTF-16"), utf32 = encoding.startsWith("UTF-32");
+    if (!utf16 && !utf32) return text.size();
+    const bool bigEndian = encoding.endsWith("BE");
+    const int width = utf16 ? 2 : 4;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    qsizetype size = 0;
+    for (qsizetype i = 0; i + width <= text.size(); i += width) {
+        char32_t unit = 0;
+        for (int b = 0; b < width; ++b)
+            unit |= char32_t(p[i + (bigEndian ? width - 1 - b : b)]) << (8 * b);
+        // Each half of a surrogate pair counts two of its four bytes.
+        size += unit < 0x80                         ? 1
+                : unit < 0x800                      ? 2
+                : (unit >= 0xD800 && unit < 0xE000) ? 2
+                : unit < 0x10000                    ? 3
+                                                    : 4;
+    }
+    return size;
+}
+
 // The UTF-8 of `text` decoded, when encoding it again gives back every
 // byte; a piece at a time, so that the page is never held decoded whole.
 bool roundTrips(const QByteArray& encoding, QByteArrayView text, QByteArray* utf8) {
@@ -48,6 +72,8 @@ bool roundTrips(const QByteArray& encoding, QByteArrayView text, QByteArray* utf
     QStringEncoder encoder(encoding.constData());
     if (!decoder.isValid() || !encoder.isValid()) return false;
     utf8->clear();
+    // Reserved whole, so that growing never holds nearly twice the text.
+    utf8->reserve(utf8Size(encoding, text));
     QString carried; // a high surrogate whose low half is in the next piece
     qsizetype matched = 0;
     for (qsizetype from = 0; from < text.size(); from += kPiece) {
