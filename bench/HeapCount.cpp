@@ -6,7 +6,9 @@
 #include <malloc.h>
 
 // glibc's own entry points, which the wrappers below call. glibc calls
-// these wrappers too, for what it allocates itself.
+// these wrappers too, for what it allocates itself. Their names are
+// reserved because they are the C library's own.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 extern "C" {
 void* __libc_malloc(size_t size);
 void* __libc_calloc(size_t count, size_t size);
@@ -16,6 +18,7 @@ void* __libc_valloc(size_t size);
 void* __libc_pvalloc(size_t size);
 void __libc_free(void* p);
 }
+// NOLINTEND(bugprone-reserved-identifier)
 
 namespace {
 
