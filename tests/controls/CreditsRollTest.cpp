@@ -264,8 +264,9 @@ TEST(CreditsRoll, SeveralTicksAtOnceEndAsTheSameTicksOneByOne) {
                 if (before.isNull()) continue;
                 for (int y = 0; y < before.height(); ++y)
                     for (int x = 0; x < before.width(); ++x) {
-                        if (before.pixel(x, y) != batched.Canvas().pixel(x, y))
+                        if (before.pixel(x, y) != batched.Canvas().pixel(x, y)) {
                             ASSERT_TRUE(rcChanged.contains(x, y)) << x << "," << y << ", " << where;
+                        }
                     }
             }
         }
