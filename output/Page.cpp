@@ -107,10 +107,11 @@ size_t fileHash(QByteArrayView bytes) {
 // grows its buffer past the end while looking for more, and so may hold
 // twice a page; a file that grew meanwhile is still read to its end.
 QByteArray readWhole(QFile& file) {
-    QByteArray bytes(file.size(), Qt::Uninitialized);
-    const qint64 read = file.read(bytes.data(), bytes.size());
+    const qint64 size = file.size();
+    QByteArray bytes(size, Qt::Uninitialized);
+    const qint64 read = file.read(bytes.data(), size);
     bytes.truncate(std::max<qint64>(read, 0));
-    if (read == file.size() && !file.atEnd()) bytes += file.readAll();
+    if (read == size && !file.atEnd()) bytes += file.readAll();
     return bytes;
 }
 
