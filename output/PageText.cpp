@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -41,28 +42,33 @@ QByteArray declaredEncoding(const QByteArray& bytes) {
 // Large pages are encoded a piece at a time, so that no second whole copy is held.
 constexpr qsizetype kPiece = qsizetype(16) * 1024;
 
+// How many bytes UTF-8 takes for the code units of UTF-16 or UTF-32 at `p`:
+// each half of a surrogate pair two of its four. Without a branch, so that
+// the compiler counts many units at once.
+template <typename Unit, bool bigEndian>
+qsizetype utf8SizeOfUnits(const uchar* p, qsizetype count) {
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const char32_t unit = bigEndian ? qFromBigEndian<Unit>(p + i * sizeof(Unit))
+                                        : qFromLittleEndian<Unit>(p + i * sizeof(Unit));
+        size += 1 + (unit >= 0x80) + (unit >= 0x800) + (unit >= 0x10000) - (unit - 0xD800 < 0x800);
+    }
+    return size;
+}
+
 // How long `text` in `encoding` is in UTF-8: exactly for UTF-16 and UTF-32,
 // counted from their code units; a legacy encoding's bytes, mostly one or
 // two to a character, rarely take more.
 qsizetype utf8Size(const QByteArray& encoding, QByteArrayView text) {
-    const bool utf16 = encoding.startsWith("UTF-16"), utf32 = encoding.startsWith("UTF-32");
-    if (!utf16 && !utf32) return text.size();
+    const auto* p = reinterpret_cast<const uchar*>(text.data());
     const bool bigEndian = encoding.endsWith("BE");
-    const int width = utf16 ? 2 : 4;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    qsizetype size = 0;
-    for (qsizetype i = 0; i + width <= text.size(); i += width) {
-        char32_t unit = 0;
-        for (int b = 0; b < width; ++b)
-            unit |= char32_t(p[i + (bigEndian ? width - 1 - b : b)]) << (8 * b);
-        // Each half of a surrogate pair counts two of its four bytes.
-        size += unit < 0x80                         ? 1
-                : unit < 0x800                      ? 2
-                : (unit >= 0xD800 && unit < 0xE000) ? 2
-                : unit < 0x10000                    ? 3
-                                                    : 4;
-    }
-    return size;
+    if (encoding.startsWith("UTF-16"))
+        return bigEndian ? utf8SizeOfUnits<quint16, true>(p, text.size() / 2)
+                         : utf8SizeOfUnits<quint16, false>(p, text.size() / 2);
+    if (encoding.startsWith("UTF-32"))
+        return bigEndian ? utf8SizeOfUnits<quint32, true>(p, text.size() / 4)
+                         : utf8SizeOfUnits<quint32, false>(p, text.size() / 4);
+    return text.size();
 }
 
 // The UTF-8 of `text` decoded, when encoding it again gives back every

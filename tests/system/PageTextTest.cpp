@@ -97,9 +97,13 @@ TEST(PageText, LargePagesComeThroughWholeAcrossPieces) {
     // every piece boundary of a UTF-16 page; odd byte counts for Shift_JIS.
     QString wide = QStringLiteral("a");
     QString kanji = QStringLiteral("<meta charset=shift_jis>\n");
+    QString mixed; // characters of one, two, three and four bytes in UTF-8
     for (int i = 0; i < 12000; ++i) {
         wide += QStringLiteral("\U0001F600");
         kanji += i % 7 == 0 ? QStringLiteral("a\n") : QStringLiteral("\u65e5");
+        const QString kinds[] = {QStringLiteral("a"), QStringLiteral("\u00e9"),
+                                 QStringLiteral("\u65e5"), QStringLiteral("\U0001F600")};
+        mixed += kinds[i % 4];
     }
     const struct {
         const char* name;
@@ -109,12 +113,19 @@ TEST(PageText, LargePagesComeThroughWholeAcrossPieces) {
         {"UTF-16LE", "\xFF\xFE" + encoded("UTF-16LE", wide), wide},
         {"UTF-16BE", "\xFE\xFF" + encoded("UTF-16BE", wide), wide},
         {"UTF-32LE", QByteArray("\xFF\xFE\x00\x00", 4) + encoded("UTF-32LE", wide), wide},
+        {"UTF-16BE", "\xFE\xFF" + encoded("UTF-16BE", mixed), mixed},
+        {"UTF-32BE", QByteArray("\x00\x00\xFE\xFF", 4) + encoded("UTF-32BE", mixed), mixed},
         {"Shift_JIS", encoded("Shift_JIS", kanji), kanji},
     };
     for (const auto& c : cases) {
         const PageText page = LoadPageText(c.file, LineEnds::AsTheyAre);
         ASSERT_EQ(page.mode, PageText::Encoded) << c.name << ": " << page.refusal.toStdString();
         EXPECT_EQ(page.editorText, c.text.toUtf8()) << c.name;
+        // Decoded from UTF-16 or UTF-32 into room of exactly its size: grown,
+        // it could take twice.
+        if (QByteArray(c.name).startsWith("UTF")) {
+            EXPECT_EQ(page.editorText.capacity(), page.editorText.size()) << c.name;
+        }
         bool ok = false;
         EXPECT_EQ(PageBytes(page, page.editorText, &ok), c.file) << c.name;
         EXPECT_TRUE(ok) << c.name;
