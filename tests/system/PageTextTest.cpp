@@ -97,12 +97,13 @@ TEST(PageText, LargePagesComeThroughWholeAcrossPieces) {
     // every piece boundary of a UTF-16 page; odd byte counts for Shift_JIS.
     QString wide = QStringLiteral("a");
     QString kanji = QStringLiteral("<meta charset=shift_jis>\n");
-    QString mixed; // characters of one, two, three and four bytes in UTF-8
+    // Characters of one, two, three and four bytes in UTF-8, in turn.
+    const QString kinds[] = {QStringLiteral("a"), QStringLiteral("\u00e9"),
+                             QStringLiteral("\u65e5"), QStringLiteral("\U0001F600")};
+    QString mixed;
     for (int i = 0; i < 12000; ++i) {
         wide += QStringLiteral("\U0001F600");
         kanji += i % 7 == 0 ? QStringLiteral("a\n") : QStringLiteral("\u65e5");
-        const QString kinds[] = {QStringLiteral("a"), QStringLiteral("\u00e9"),
-                                 QStringLiteral("\u65e5"), QStringLiteral("\U0001F600")};
         mixed += kinds[i % 4];
     }
     const struct {
