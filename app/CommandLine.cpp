@@ -418,10 +418,10 @@ int runUpdate(const Args& args) {
             entry.insert("outcome", "skipped");
             entry.insert("reason", skipped);
         } else {
-            entry.insert("blocks", scanned->nBlocks);
+            entry.insert("blocks", scanned->blocks.size());
             entry.insert("encoding", scanned->strEncoding);
             const QString what = QStringLiteral(" (%1 block(s), %2)")
-                                     .arg(scanned->nBlocks)
+                                     .arg(scanned->blocks.size())
                                      .arg(scanned->strEncoding);
             if (dryRun) {
                 result = "would update" + what;

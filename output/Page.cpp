@@ -281,14 +281,15 @@ QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
     return out;
 }
 
-void Page::MakeReadyFor(const QString& code) {
-    if (m_text.mode != PageText::Bytes || m_text.encoding.isEmpty()) return;
+bool Page::MakeReadyFor(const QString& code) {
+    if (m_text.mode != PageText::Bytes || m_text.encoding.isEmpty()) return false;
     const QString block = MarkedBlockText(code);
     QStringEncoder encoder(m_text.encoding.constData());
     const QByteArray encoded = encoder.encode(block);
-    if (!encoder.hasError() && encoded == EditorTextOf(m_text, block)) return;
+    if (!encoder.hasError() && encoded == EditorTextOf(m_text, block)) return false;
     // A page without a byte-order mark always decodes, if only as bytes.
     m_text = LoadPageText(std::exchange(m_text.editorText, {}), LineEnds::AsTheyAre);
+    return true;
 }
 
 void Page::ReplaceBlocks(const QList<MarkedBlock>& blocks, const QString& code) {

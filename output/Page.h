@@ -76,8 +76,9 @@ public:
     // Before `code` goes into a page held as its stored bytes, decodes it as
     // Always would have, unless the code's bytes in the page are the same
     // either way (as plain ASCII mostly is): then holding it undecoded gives
-    // byte for byte the page decoding would.
-    void MakeReadyFor(const QString& code);
+    // byte for byte the page decoding would. True when it decoded the page,
+    // and so moved its blocks.
+    bool MakeReadyFor(const QString& code);
     // Puts `code`, between the markers, in place of each of `blocks` (found
     // in this text); every other byte stays.
     void ReplaceBlocks(const QList<MarkedBlock>& blocks, const QString& code);

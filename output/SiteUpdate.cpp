@@ -7,8 +7,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include <algorithm>
-
 namespace SiteUpdate {
 
 namespace {
@@ -22,8 +20,19 @@ bool inside(const QString& canonical, const QString& root) {
     return !canonical.isEmpty() && canonical.startsWith(root + QLatin1Char('/'));
 }
 
-bool chosen(const MarkedBlock& block, const QString& identity) {
-    return identity.isEmpty() || block.identity == identity;
+// The blocks of the widget `identity` (every one when it is empty).
+QList<MarkedBlock> chosen(const QList<MarkedBlock>& blocks, const QString& identity) {
+    QList<MarkedBlock> own;
+    for (const MarkedBlock& block : blocks) {
+        if (identity.isEmpty()) {
+            own << block;
+        } else if (block.identity == identity) {
+            own << block;
+            // One string shared by all: the list of a site's pages stays small.
+            own.back().identity = identity;
+        }
+    }
+    return own;
 }
 
 } // namespace
@@ -70,10 +79,10 @@ std::optional<PublishedPage> ScanPage(const QString& path, const QString& identi
         *skipped = scan.problem;
         return std::nullopt;
     }
-    const auto count = std::count_if(scan.blocks.cbegin(), scan.blocks.cend(),
-                                     [&](const MarkedBlock& b) { return chosen(b, identity); });
-    if (count == 0) return std::nullopt;
-    return PublishedPage{path, int(count), page.EncodingName(), page.FileSize(), page.FileHash()};
+    QList<MarkedBlock> own = chosen(scan.blocks, identity);
+    if (own.isEmpty()) return std::nullopt;
+    return PublishedPage{path, std::move(own), page.EncodingName(), page.FileSize(),
+                         page.FileHash()};
 }
 
 PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QString& folder,
@@ -99,12 +108,9 @@ PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QS
         outcome.strReason = QStringLiteral("it changed on disk since the scan");
         return outcome;
     }
-    page.MakeReadyFor(code);
-    const BlockScan scan = page.Blocks();
-    QList<MarkedBlock> own;
-    for (const MarkedBlock& block : scan.blocks)
-        if (chosen(block, identity)) own << block;
-    page.ReplaceBlocks(own, code);
+    // The same bytes hold the same blocks, unless decoding moved them.
+    page.ReplaceBlocks(
+        page.MakeReadyFor(code) ? chosen(page.Blocks().blocks, identity) : scanned.blocks, code);
     if (!PublishPage(tavolet, page, copySupportFiles, &outcome.strReason)) {
         outcome.kind = PageOutcome::Failed;
         return outcome;

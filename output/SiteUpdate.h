@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/Page.h"
+
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -12,7 +14,9 @@ class CTavolet;
 // A page found to hold blocks of the widget, as it was when scanned.
 struct PublishedPage {
     QString strPath;
-    int nBlocks = 0;
+    // The widget's blocks; while the page is byte for byte as scanned, they
+    // are where an update finds them.
+    QList<MarkedBlock> blocks;
     QString strEncoding;
     qint64 nSize = 0;
     size_t nHash = 0;

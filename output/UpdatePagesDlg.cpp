@@ -140,7 +140,7 @@ bool CUpdatePagesDlg::OnInitDialog() {
     const QDir folder(m_strFolder);
     for (const PublishedPage& page : std::as_const(m_arrPages)) {
         auto* item = new QTreeWidgetItem(m_listPages, {folder.relativeFilePath(page.strPath),
-                                                       QString::number(page.nBlocks),
+                                                       QString::number(page.blocks.size()),
                                                        page.strEncoding, QString()});
         item->setCheckState(PagePath, Qt::Checked);
     }

@@ -6,6 +6,8 @@
 #include "output/InsertIntoPageDlg.h"
 #include "output/Page.h"
 #include "output/PageEditor.h"
+#include "output/SiteUpdate.h"
+#include "widget/Tavolet.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -143,6 +145,7 @@ TEST(MarkedBlocks, APageHeldAsItsStoredBytesIsWrittenAsTheDecodedPageWouldBe) {
             if (b.identity == "mine") chosen << b;
         return chosen;
     };
+    CTavolet tavolet;
     for (const QByteArray& bytes : pages)
         for (const QString& code : codes) {
             const QString decodedPath = dir.filePath("decoded.htm");
@@ -163,11 +166,15 @@ TEST(MarkedBlocks, APageHeldAsItsStoredBytesIsWrittenAsTheDecodedPageWouldBe) {
                 EXPECT_EQ(storedScan.blocks[i].line, decoded.Blocks().blocks[i].line);
             }
             decoded.ReplaceBlocks(decodedBlocks, code);
-            stored.MakeReadyFor(code);
-            stored.ReplaceBlocks(mine(stored.Blocks()), code);
-            QString decodedError, storedError;
-            EXPECT_EQ(stored.Save(&storedError), decoded.Save(&decodedError)) << what;
-            EXPECT_EQ(storedError, decodedError) << what;
+            QString decodedError, skipped;
+            const bool saved = decoded.Save(&decodedError);
+            // As an update rewrites it: scanned, then read again and replaced.
+            const auto scanned = SiteUpdate::ScanPage(storedPath, "mine", &skipped);
+            ASSERT_TRUE(scanned) << what << skipped.toStdString();
+            const PageOutcome outcome =
+                SiteUpdate::UpdatePage(tavolet, *scanned, dir.path(), "mine", code, false);
+            EXPECT_EQ(outcome.kind, saved ? PageOutcome::Updated : PageOutcome::Failed) << what;
+            EXPECT_EQ(outcome.strReason, decodedError) << what;
             EXPECT_EQ(readFile(storedPath), readFile(decodedPath)) << what;
         }
 }
