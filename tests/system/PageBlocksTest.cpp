@@ -72,6 +72,24 @@ TEST(MarkedBlocks, APageWhoseMarkersCannotBeTrustedHasNoBlocks) {
     EXPECT_EQ(FindMarkedBlocks("<scripts>" + good).blocks.size(), 1);
 }
 
+// Tags are looked for many bytes at a time: whatever its offset, a comment,
+// a script or a block is seen where it begins.
+TEST(MarkedBlocks, SeenAtEveryOffset) {
+    const QByteArray good = block("w");
+    for (int shift = 0; shift < 40; ++shift) {
+        const QByteArray before = QByteArray(shift, 'x') + "<";
+        EXPECT_EQ(FindMarkedBlocks(before + "<!--" + good + "-->").problem,
+                  "A marker inside a comment at line 1")
+            << shift;
+        EXPECT_EQ(FindMarkedBlocks(before + "<SCRIPT>" + good).problem,
+                  "A marker inside a script at line 1")
+            << shift;
+        const BlockScan scan = FindMarkedBlocks(before + "p>" + good + "<s>" + good);
+        ASSERT_EQ(scan.blocks.size(), 2) << shift << scan.problem.toStdString();
+        EXPECT_EQ(scan.blocks[0].begin, shift + 3);
+    }
+}
+
 // In each encoding a page may come in, replacing the block of one widget
 // leaves every byte outside it, and the other widget's block, as they were.
 TEST(MarkedBlocks, ReplacingKeepsEveryOtherByteInThePagesOwnEncoding) {
