@@ -71,9 +71,38 @@ qsizetype utf8Size(const QByteArray& encoding, QByteArrayView text) {
     return text.size();
 }
 
+// UTF-16 without a lone surrogate half always encodes back to its bytes:
+// checking that is enough, and its code units go straight into UTF-8, a
+// piece at a time, never cutting a surrogate pair.
+bool utf16ToUtf8(QByteArrayView text, bool bigEndian, QByteArray* utf8) {
+    if (text.size() % 2 != 0) return false;
+    const auto* p = reinterpret_cast<const uchar*>(text.data());
+    const qsizetype units = text.size() / 2;
+    *utf8 = QByteArray(bigEndian ? utf8SizeOfUnits<quint16, true>(p, units)
+                                 : utf8SizeOfUnits<quint16, false>(p, units),
+                       Qt::Uninitialized);
+    char* out = utf8->data();
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    QString piece;
+    for (qsizetype from = 0, count = 0; from < units; from += count) {
+        count = std::min(kPiece / 2, units - from);
+        piece.resize(count);
+        if (bigEndian)
+            qFromBigEndian<char16_t>(p + from * 2, count, piece.data());
+        else
+            qFromLittleEndian<char16_t>(p + from * 2, count, piece.data());
+        if (from + count < units && piece.back().isHighSurrogate()) piece.chop(1), --count;
+        if (!QStringView(piece).isValidUtf16()) return false;
+        out = encoder.appendToBuffer(out, piece);
+    }
+    Q_ASSERT(out == utf8->constData() + utf8->size());
+    return true;
+}
+
 // The UTF-8 of `text` decoded, when encoding it again gives back every
 // byte; a piece at a time, so that the page is never held decoded whole.
 bool roundTrips(const QByteArray& encoding, QByteArrayView text, QByteArray* utf8) {
+    if (encoding.startsWith("UTF-16")) return utf16ToUtf8(text, encoding.endsWith("BE"), utf8);
     QStringDecoder decoder(encoding.constData());
     QStringEncoder encoder(encoding.constData());
     if (!decoder.isValid() || !encoder.isValid()) return false;
@@ -185,7 +214,8 @@ PageText StoredPageText(QByteArray fileBytes) {
 QByteArray PageBytes(const PageText& page, const QByteArray& editorText, bool* ok) {
     *ok = true;
     if (page.mode != PageText::Encoded) return editorText;
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // A U+FEFF that opens the text is a character of the page, not a mark.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     QStringEncoder encoder(page.encoding.constData());
     // Into one buffer after the byte-order mark, a piece of the UTF-8 text at
     // a time, so that the whole text is never held decoded as well. UTF-16
