@@ -105,7 +105,10 @@ bool utf16ToUtf8(QByteArrayView text, bool bigEndian, QByteArray* utf8) {
             qFromBigEndian<char16_t>(p + from * 2, count, piece.data());
         else
             qFromLittleEndian<char16_t>(p + from * 2, count, piece.data());
-        if (from + count < units && piece.back().isHighSurrogate()) piece.chop(1), --count;
+        if (from + count < units && piece.back().isHighSurrogate()) {
+            piece.chop(1);
+            --count;
+        }
         if (!QStringView(piece).isValidUtf16()) return false;
         out = encoder.appendToBuffer(out, piece);
     }
@@ -117,7 +120,8 @@ bool utf16ToUtf8(QByteArrayView text, bool bigEndian, QByteArray* utf8) {
 // byte; a piece at a time, so that the page is never held decoded whole.
 bool roundTrips(const QByteArray& encoding, QByteArrayView text, QByteArray* utf8) {
     if (encoding.startsWith("UTF-16")) return utf16ToUtf8(text, encoding.endsWith("BE"), utf8);
-    QStringDecoder decoder(encoding.constData());
+    // A U+FEFF that opens the text (after the page's own mark) is a character.
+    QStringDecoder decoder(encoding.constData(), QStringDecoder::Flag::ConvertInitialBom);
     QStringEncoder encoder(encoding.constData());
     if (!decoder.isValid() || !encoder.isValid()) return false;
     utf8->clear();
@@ -228,7 +232,7 @@ PageText StoredPageText(QByteArray fileBytes) {
 QByteArray PageBytes(const PageText& page, const QByteArray& editorText, bool* ok) {
     *ok = true;
     if (page.mode != PageText::Encoded) return editorText;
-    // A U+FEFF that opens the text is a character of the page, not a mark.
+    // A U+FEFF that opens the text is a character of the page, as above.
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     QStringEncoder encoder(page.encoding.constData());
     // Into one buffer after the byte-order mark, a piece of the UTF-8 text at

@@ -88,8 +88,11 @@ TEST(PageText, EveryEncodingSurvivesLoadAndWriteBack) {
     EXPECT_EQ(roundTrip(utf16),
               "\xFF\xFE" + encoded("UTF-16LE", QStringLiteral("a\u0a0a\r\nb\r\n")));
     // A U+FEFF after the mark is the text's first character, and stays.
-    const QByteArray twoMarks = "\xFF\xFE" + encoded("UTF-16LE", QStringLiteral("\ufeffa\r\n"));
-    EXPECT_EQ(roundTrip(twoMarks), twoMarks);
+    for (const char* encoding : {"UTF-16LE", "UTF-16BE", "UTF-32LE"}) {
+        const QByteArray mark = encoded(encoding, QStringLiteral("\ufeff"));
+        const QByteArray twoMarks = mark + encoded(encoding, QStringLiteral("\ufeffa\r\n"));
+        EXPECT_EQ(roundTrip(twoMarks), twoMarks) << encoding;
+    }
 }
 
 // Pages are decoded, checked and encoded a piece at a time: characters and
@@ -162,12 +165,13 @@ TEST(PageText, BrokenUtf16IsRefusedAndUnwritableTextIsReported) {
                                           a8191 + high + u"a",
                                           a8191 + u"a" + low,
                                           a8191 + high + high + low};
+    const std::u16string pairAtTheCut = a8191 + high + low;
     for (const bool bigEndian : {false, true}) {
         for (const std::u16string& text : brokenTexts)
             EXPECT_FALSE(LoadPageText(utf16(text, bigEndian)).refusal.isEmpty()) << text.size();
         EXPECT_FALSE(LoadPageText(utf16(u"ab", bigEndian) + 'c').refusal.isEmpty());
         // Whole pairs on either side of the cut are fine.
-        EXPECT_TRUE(LoadPageText(utf16(a8191 + high + low, bigEndian)).refusal.isEmpty());
+        EXPECT_TRUE(LoadPageText(utf16(pairAtTheCut, bigEndian)).refusal.isEmpty());
     }
 
     const PageText sjis = LoadPageText("<meta charset=shift_jis>\n" +
