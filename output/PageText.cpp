@@ -88,13 +88,12 @@ qsizetype utf8Size(const QByteArray& encoding, QByteArrayView text) {
 // UTF-16 without a lone surrogate half always encodes back to its bytes:
 // checking that is enough, and its code units go straight into UTF-8, a
 // piece at a time, never cutting a surrogate pair.
-bool utf16ToUtf8(QByteArrayView text, bool bigEndian, QByteArray* utf8) {
+bool utf16ToUtf8(const QByteArray& encoding, QByteArrayView text, QByteArray* utf8) {
     if (text.size() % 2 != 0) return false;
+    const bool bigEndian = encoding.endsWith("BE");
     const auto* p = reinterpret_cast<const uchar*>(text.data());
     const qsizetype units = text.size() / 2;
-    *utf8 = QByteArray(bigEndian ? utf8SizeOfUnits<quint16, true>(p, units)
-                                 : utf8SizeOfUnits<quint16, false>(p, units),
-                       Qt::Uninitialized);
+    *utf8 = QByteArray(utf8Size(encoding, text), Qt::Uninitialized);
     char* out = utf8->data();
     QStringEncoder encoder(QStringEncoder::Utf8);
     QString piece;
@@ -119,7 +118,7 @@ bool utf16ToUtf8(QByteArrayView text, bool bigEndian, QByteArray* utf8) {
 // The UTF-8 of `text` decoded, when encoding it again gives back every
 // byte; a piece at a time, so that the page is never held decoded whole.
 bool roundTrips(const QByteArray& encoding, QByteArrayView text, QByteArray* utf8) {
-    if (encoding.startsWith("UTF-16")) return utf16ToUtf8(text, encoding.endsWith("BE"), utf8);
+    if (encoding.startsWith("UTF-16")) return utf16ToUtf8(encoding, text, utf8);
     // A U+FEFF that opens the text (after the page's own mark) is a character.
     QStringDecoder decoder(encoding.constData(), QStringDecoder::Flag::ConvertInitialBom);
     QStringEncoder encoder(encoding.constData());
