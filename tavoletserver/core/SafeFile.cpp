@@ -5,6 +5,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 namespace SafeFile {
@@ -42,6 +46,24 @@ bool replace(const QString& path, const std::function<bool(QSaveFile&, QString&)
     return false;
 }
 
+// What open(2) gives a new file: 0666 less the umask. The umask can only be
+// read by changing it, which would touch files other threads make meanwhile,
+// so the kernel's report is asked first.
+mode_t newFileMode() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok) return 0666 & ~mask;
+            }
+    // Briefly the strictest mask, so nothing made meanwhile is widened.
+    const mode_t mask = ::umask(0777);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 } // namespace
 
 bool write(const QString& path, const QByteArray& bytes, QString* error) {
@@ -61,13 +83,24 @@ bool copy(const QString& source, const QString& target, QString* error) {
         refusal = cannot("copy", source, QStringLiteral("not a file"));
     else if (!in.open(QIODevice::ReadOnly))
         refusal = cannot("read", source, in.errorString());
+    struct stat info {};
+    if (refusal.isEmpty() && ::fstat(in.handle(), &info) != 0)
+        refusal = cannot("read", source, QString::fromLocal8Bit(std::strerror(errno)));
     if (!refusal.isEmpty()) {
         if (error) *error = refusal;
         return false;
     }
+    // Never readable by more people than the source: a private file copied
+    // into a web site must not become world-readable there. QSaveFile would
+    // give the new file the mode of the one it replaces.
+    const mode_t mode = newFileMode() & info.st_mode & 0777;
     return replace(
         target,
         [&](QSaveFile& out, QString& why) {
+            if (::fchmod(out.handle(), mode) != 0) {
+                why = cannot("write", target, QString::fromLocal8Bit(std::strerror(errno)));
+                return false;
+            }
             char chunk[64 * 1024];
             for (;;) {
                 const qint64 n = in.read(chunk, sizeof chunk);

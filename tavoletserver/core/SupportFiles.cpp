@@ -4,7 +4,10 @@
 #include "SafeFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace SupportFiles {
 
@@ -27,6 +30,20 @@ QString resolved(const QString& path) {
 bool isInside(const QString& path, const QString& folder) {
     if (folder.isEmpty()) return false;
     return path.startsWith(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+}
+
+// Why `source` may not be published, or empty. A widget folder comes from
+// someone else: a link named like a picture could hand over a private file.
+// A missing file is left to the copy, which says so.
+QString unpublishable(const QString& source) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(source).constData(), &info) != 0) return {};
+    if (S_ISLNK(info.st_mode)) return QStringLiteral("is a symbolic link");
+    if (!S_ISREG(info.st_mode)) return QStringLiteral("is not a regular file");
+    const QFileInfo file(source);
+    if (file.canonicalFilePath() != QDir::cleanPath(file.absoluteFilePath()))
+        return QStringLiteral("is reached through a symbolic link");
+    return {};
 }
 
 } // namespace
@@ -71,6 +88,11 @@ bool place(const GlimmerSettings& settings, const QString& pageFolder, QString* 
         if (!isInside(target, page) || !isInside(resolved(target), realPage)) {
             fail(QStringLiteral("refused to place %1: %2 leads outside the page folder %3")
                      .arg(file.name, target, page));
+            continue;
+        }
+        if (const QString why = unpublishable(source); !why.isEmpty()) {
+            fail(QStringLiteral("refused to place %1: %2 %3; only regular files are published")
+                     .arg(file.name, source, why));
             continue;
         }
         if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath() &&

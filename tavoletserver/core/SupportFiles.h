@@ -21,7 +21,8 @@ QList<SupportFile> list(const GlimmerSettings& settings);
 
 // Copies every support file to its web path below `pageFolder`; an older
 // copy is replaced only by a whole new one. A path that would lead outside
-// `pageFolder`, by its name or through a link already there, is refused.
+// `pageFolder`, by its name or through a link already there, is refused, and
+// so is a source that is not a regular file reached without a link.
 // Returns false, after placing all it could, with the first reason in `error`.
 bool place(const GlimmerSettings& settings, const QString& pageFolder, QString* error = nullptr);
 

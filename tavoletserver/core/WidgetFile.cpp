@@ -25,9 +25,10 @@
 //                  uses the colours
 //     preview     {pageColor}: the page the preview and checks assume
 //
-// Media paths are absolute or relative to the file's folder. Every member may
-// be missing and then takes its default, so older and hand-written files
-// load. A member of the wrong type, a malformed colour, an unknown keyword,
+// Media paths are absolute or relative to the file's folder; a relative one
+// that leads out of that folder is dropped, as if the file named none. Every
+// member may be missing and then takes its default, so older and hand-written
+// files load. A member of the wrong type, a malformed colour, an unknown keyword,
 // a link with a refused scheme or a media file of the wrong kind makes the
 // whole file unreadable; numbers out of range are clamped, texts trimmed and
 // cut to their limits, an unknown font family falls back to the default. A
@@ -44,6 +45,7 @@
 #include "WebText.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 const char* const WidgetFile::FormatTag = "Glimmerkey widget";
@@ -115,11 +117,23 @@ QString resolve(const QString& path, const QString& baseDir) {
     return QDir::cleanPath(QDir(baseDir).absoluteFilePath(path));
 }
 
+// The "/"-ended folder that relative media paths start from.
+QString folderPrefix(const QString& baseDir) {
+    const QString base = QDir::cleanPath(QDir(baseDir).absolutePath());
+    return base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/');
+}
+
 QString relativize(const QString& path, const QString& baseDir) {
     if (path.isEmpty() || baseDir.isEmpty()) return path;
-    const QString base = QDir::cleanPath(QDir(baseDir).absolutePath());
-    const QString prefix = base.endsWith(QLatin1Char('/')) ? base : base + QLatin1Char('/');
+    const QString prefix = folderPrefix(baseDir);
     return path.startsWith(prefix) ? path.mid(prefix.size()) : path;
+}
+
+// A widget file is handed over with its folder: a relative path must not
+// reach, through "..", the user's own files beside or above it.
+bool climbsOut(const QString& given, const QString& resolved, const QString& baseDir) {
+    return !given.isEmpty() && QDir::isRelativePath(given) &&
+           !resolved.startsWith(folderPrefix(baseDir));
 }
 
 void readStates(Reader& r, const QJsonObject& states,
@@ -206,6 +220,7 @@ void readButton(Reader& r, const QJsonObject& b, const QString& baseDir, Glimmer
     r.color(r.object(b, "preview"), "pageColor", s.pageColor);
     if (!r.ok()) return;
 
+    const std::array<QString, 3> given{s.iconPath, s.hoverSoundPath, s.clickSoundPath};
     s.iconPath = resolve(s.iconPath, baseDir);
     s.hoverSoundPath = resolve(s.hoverSoundPath, baseDir);
     s.clickSoundPath = resolve(s.clickSoundPath, baseDir);
@@ -219,6 +234,11 @@ void readButton(Reader& r, const QJsonObject& b, const QString& baseDir, Glimmer
         r.error = QStringLiteral("the link address is refused or too long");
     else if (!isKnownLinkTarget(s.linkTarget))
         r.error = QStringLiteral("\"target\" must be a known keyword");
+
+    // Dropped rather than refusing the file, so the rest of the widget still loads.
+    const std::array<QString*, 3> media{&s.iconPath, &s.hoverSoundPath, &s.clickSoundPath};
+    for (std::size_t i = 0; i < media.size(); ++i)
+        if (climbsOut(given[i], *media[i], baseDir)) media[i]->clear();
 }
 
 } // namespace

@@ -15,7 +15,8 @@ public:
     static const char* const FormatTag;
 
     // The widget held by `bytes`, or nothing (with the reason in `error`).
-    // Relative media paths are taken from `baseDir`, the file's folder.
+    // Relative media paths are taken from `baseDir`, the file's folder; one
+    // that leads out of it is dropped.
     static std::optional<GlimmerWidget> parse(const QByteArray& bytes, const QString& baseDir,
                                               QString* error = nullptr);
     // The file text for `widget`; media under `baseDir` are written relative

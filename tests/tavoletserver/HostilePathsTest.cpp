@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Every entry below `root`, links not followed, with what it holds.
@@ -49,6 +51,13 @@ QByteArray widgetFile(const QString& icon, const QString& sound) {
     return QJsonDocument(
                QJsonObject{{"format", WidgetFile::FormatTag}, {"version", 1}, {"button", button}})
         .toJson();
+}
+
+// The permission bits as the file system holds them, links not followed; -1 when missing.
+int modeOf(const QString& path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return -1;
+    return static_cast<int>(info.st_mode & 07777);
 }
 
 class HostilePaths : public ::testing::Test {
@@ -99,13 +108,17 @@ TEST_F(HostilePaths, NoMediaPathLeadsAWriteOutsideThePage) {
                   QStringList());
     }
 
-    // A relative path that climbs out names a source, never a target: the copy lands in the page.
-    writeFile(widgetPath, widgetFile(QStringLiteral("../../x.png"), {}));
+    // A relative path that climbs out of the widget's folder is dropped on load, so it
+    // publishes nothing of the user's; an absolute one is the user's own choice and stays.
+    writeFile(widgetPath,
+              widgetFile(QStringLiteral("../../x.png"), root.filePath(QStringLiteral("t.wav"))));
     const auto widget = WidgetFile::load(widgetPath);
     ASSERT_TRUE(widget);
+    EXPECT_TRUE(widget->settings.iconPath.isEmpty());
     ASSERT_TRUE(SupportFiles::place(widget->settings, page));
-    EXPECT_EQ(readFile(QDir(page).filePath(SupportFiles::list(widget->settings)[0].webPath)),
-              QByteArray("X"));
+    const auto placed = SupportFiles::list(widget->settings);
+    ASSERT_EQ(placed.size(), 1);
+    EXPECT_EQ(readFile(QDir(page).filePath(placed[0].webPath)), QByteArray("T"));
 }
 
 TEST_F(HostilePaths, LinksInThePageFolderAreNotFollowedOutside) {
@@ -142,4 +155,78 @@ TEST_F(HostilePaths, LinksInThePageFolderAreNotFollowedOutside) {
     EXPECT_TRUE(SupportFiles::place(settings, page));
     EXPECT_EQ(readFile(page + QStringLiteral("/real/") + webPath.mid(webPath.indexOf('/') + 1)),
               QByteArray("X"));
+}
+
+TEST_F(HostilePaths, OnlyRegularFilesReachedWithoutALinkArePublished) {
+    // Modes are judged against a known umask, restored however the test ends.
+    struct UmaskGuard {
+        mode_t old = ::umask(022);
+        ~UmaskGuard() { ::umask(old); }
+    } const umaskGuard;
+    const QString secret = root.filePath(QStringLiteral("private/shadow"));
+    writeFile(secret, "SECRET");
+    ASSERT_TRUE(
+        QFile::setPermissions(secret, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    const QString media = root.filePath(QStringLiteral("widget"));
+    const auto regular = [&](const char* name, QFile::Permissions permissions) {
+        writeFile(media + '/' + name, name);
+        EXPECT_TRUE(QFile::setPermissions(media + '/' + name, permissions));
+        return media + '/' + name;
+    };
+    const QFile::Permissions rw = QFile::ReadOwner | QFile::WriteOwner;
+    const QString r640 = regular("r640.png", rw | QFile::ReadGroup);
+    const QString r644 = regular("r644.png", rw | QFile::ReadGroup | QFile::ReadOther);
+    const QString r600 = regular("r600.png", rw);
+    const QString sound = regular("ok.wav", rw | QFile::ReadGroup | QFile::ReadOther);
+    regular("real/inner.png", rw | QFile::ReadGroup | QFile::ReadOther);
+    ASSERT_TRUE(QFile::link(secret, media + QStringLiteral("/shadow.png")));
+    ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral("private")),
+                            media + QStringLiteral("/folder-link.png")));
+    ASSERT_TRUE(QFile::link(media + QStringLiteral("/real"), media + QStringLiteral("/linked")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(media + QStringLiteral("/pipe.png")).constData(), 0644),
+              0);
+
+    const struct {
+        QString icon;
+        const char* why; // null: placed
+        int mode;
+        bool olderCopy;
+    } cases[] = {
+        {media + QStringLiteral("/shadow.png"), "is a symbolic link", 0, false},
+        {media + QStringLiteral("/folder-link.png"), "is a symbolic link", 0, false},
+        {media + QStringLiteral("/linked/inner.png"), "through a symbolic link", 0, false},
+        {media + QStringLiteral("/pipe.png"), "is not a regular file", 0, false},
+        {QStringLiteral("/dev/null"), "is not a regular file", 0, false},
+        {r640, nullptr, 0640, false},
+        {r644, nullptr, 0644, false},
+        // The copy it replaces does not lend it its wider mode.
+        {r600, nullptr, 0600, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.icon.toStdString());
+        GlimmerSettings settings;
+        settings.iconPath = c.icon;
+        settings.clickSoundPath = sound;
+        const QList<SupportFile> files = SupportFiles::list(settings);
+        ASSERT_EQ(files.size(), 2);
+        const QString target = QDir(page).filePath(files[0].webPath);
+        ASSERT_TRUE(QDir(page).removeRecursively() && QDir().mkpath(page));
+        if (c.olderCopy) {
+            writeFile(target, "OLD");
+            ASSERT_TRUE(QFile::setPermissions(target, rw | QFile::ReadGroup | QFile::ReadOther));
+        }
+
+        QString error;
+        EXPECT_EQ(SupportFiles::place(settings, page, &error), !c.why) << error.toStdString();
+        // The other media file is placed whatever happens to the icon.
+        EXPECT_EQ(readFile(QDir(page).filePath(files[1].webPath)), QByteArray("ok.wav"));
+        if (c.why) {
+            EXPECT_TRUE(error.contains(QLatin1String(c.why)) && error.contains(c.icon))
+                << error.toStdString();
+            EXPECT_EQ(modeOf(target), -1);
+        } else {
+            EXPECT_EQ(readFile(target), QFileInfo(c.icon).fileName().toUtf8());
+            EXPECT_EQ(modeOf(target), c.mode);
+        }
+    }
 }
