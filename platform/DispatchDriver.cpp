@@ -21,6 +21,7 @@ QVariant DispatchDriver::InvokeHelper(int dispid, dispatch::InvokeKind kind,
                                       const QVariantList& args) {
     if (!m_object) throw DispatchError(QStringLiteral("The widget server is not running."));
     dispatch::InvokeResult result = m_object->Invoke(dispid, kind, args);
+    m_strLastReason = result.ok ? result.error : QString();
     if (!result.ok) {
         throw DispatchError(result.error.isEmpty()
                                 ? QStringLiteral("The widget server failed call %1.").arg(dispid)

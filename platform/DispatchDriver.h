@@ -34,9 +34,13 @@ public:
     QVariant InvokeHelper(int dispid, dispatch::InvokeKind kind, const QVariantList& args = {});
     QVariant GetProperty(int dispid);
     void SetProperty(int dispid, const QVariant& value);
+    // What the server said beside its last answer (why a save answered
+    // FALSE); empty when it said nothing.
+    const QString& LastReason() const { return m_strLastReason; }
 
 private:
     std::unique_ptr<dispatch::IDispatchObject> m_object;
+    QString m_strLastReason;
 };
 
 } // namespace platform

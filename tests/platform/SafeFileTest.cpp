@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using platform::CopyFileSafely;
 using platform::Registry;
 using platform::RootKey;
@@ -33,6 +35,27 @@ TEST(SafeFile, WritesAndCopiesReplaceWholeFiles) {
     ASSERT_TRUE(CopyFileSafely(dir.filePath("big.bin"), target));
     EXPECT_EQ(readFile(target), big);
     EXPECT_EQ(entries(dir.path()), (QStringList{"big.bin", "page.htm"}));
+}
+
+TEST(SafeFile, AReplacedFileKeepsItsModeAndACopyNeverGetsMoreThanItsSource) {
+    QTemporaryDir dir;
+    const mode_t umask = ::umask(022);
+    const auto mode = [](const QString& path) {
+        struct stat st {};
+        ::stat(QFile::encodeName(path).constData(), &st);
+        return st.st_mode & 07777;
+    };
+    writeFile(dir.filePath("page.htm"), kOld);
+    ::chmod(QFile::encodeName(dir.filePath("page.htm")).constData(), 0604);
+    EXPECT_TRUE(WriteFileSafely(dir.filePath("page.htm"), "new"));
+    EXPECT_EQ(mode(dir.filePath("page.htm")), 0604u);
+    EXPECT_TRUE(WriteFileSafely(dir.filePath("new.htm"), "new"));
+    EXPECT_EQ(mode(dir.filePath("new.htm")), 0644u);
+    writeFile(dir.filePath("private.key"), "secret");
+    ::chmod(QFile::encodeName(dir.filePath("private.key")).constData(), 0640);
+    EXPECT_TRUE(CopyFileSafely(dir.filePath("private.key"), dir.filePath("copy.key")));
+    EXPECT_EQ(mode(dir.filePath("copy.key")), 0640u);
+    ::umask(umask);
 }
 
 TEST(SafeFile, CopiesOnlyRegularFiles) {
