@@ -40,8 +40,9 @@ QString unpublishable(const QString& source) {
     if (::lstat(QFile::encodeName(source).constData(), &info) != 0) return {};
     if (S_ISLNK(info.st_mode)) return QStringLiteral("is a symbolic link");
     if (!S_ISREG(info.st_mode)) return QStringLiteral("is not a regular file");
-    const QFileInfo file(source);
-    if (file.canonicalFilePath() != QDir::cleanPath(file.absoluteFilePath()))
+    // A media folder handed over as a link leads anywhere; links higher up
+    // (a home folder on another disk) are the user's own.
+    if (QFileInfo(QFileInfo(source).absolutePath()).isSymLink())
         return QStringLiteral("is reached through a symbolic link");
     return {};
 }

@@ -170,8 +170,14 @@ InvokeResult ServerObject::onSaveTime(InvokeKind kind, const QVariantList& args)
 
 InvokeResult ServerObject::onLoadFromFile(InvokeKind, const QVariantList& args) {
     if (const QString bad = checkArgs(args, "s"); !bad.isEmpty()) return InvokeResult::failure(bad);
-    std::optional<GlimmerWidget> loaded = WidgetFile::load(args[0].toString());
-    if (!loaded) return InvokeResult::success(false);
+    QString error;
+    std::optional<GlimmerWidget> loaded = WidgetFile::load(args[0].toString(), &error);
+    if (!loaded) {
+        // The contract's answer is FALSE; the reason rides along for whoever reports it.
+        InvokeResult refused = InvokeResult::success(false);
+        refused.error = error;
+        return refused;
+    }
     m_widget = std::move(*loaded);
     // Templates and older files hold none; the next save keeps this one.
     if (m_widget.identity.isEmpty()) m_widget.identity = GlimmerWidget::newIdentity();
