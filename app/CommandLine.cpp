@@ -18,6 +18,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <fcntl.h>
@@ -27,7 +28,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -127,8 +127,9 @@ std::unique_ptr<CVellwickToolDoc> openWidget(const QString& path) {
     const QFileInfo file(path);
     if (!file.isFile()) {
         say("Open " + path + " Error!\n" +
-            (file.exists() ? QStringLiteral("It is a folder, not a widget file.")
-                           : QStringLiteral("No such file.")));
+            (file.isDir()    ? QStringLiteral("It is a folder, not a widget file.")
+             : file.exists() ? QStringLiteral("It is not a regular file.")
+                             : QStringLiteral("No such file.")));
         return {};
     }
     auto doc = std::make_unique<CVellwickToolDoc>();
@@ -138,19 +139,10 @@ std::unique_ptr<CVellwickToolDoc> openWidget(const QString& path) {
 }
 
 // A widget file without an identity is given one and saved before its code
-// is published, so that a later update finds the blocks written now. The
-// server makes one up on loading a file that holds none, so a second load
-// that gives another one tells.
+// is published, so that a later update finds the blocks written now.
 bool keepIdentity(CVellwickToolDoc& doc, const QString& path, bool save) {
-    TavoletDispatch& widget = doc.m_pTavolet->m_dispatch;
-    const QString first = widget.WidgetIdentity();
-    if (first.isEmpty()) return true; // a server without identities
-    if (!widget.LoadFromFile(path)) {
-        say("Open " + path + " Error!");
-        return false;
-    }
-    const QString identity = widget.WidgetIdentity();
-    if (identity == first) return true;
+    if (!doc.m_bNewIdentity) return true;
+    const QString identity = doc.m_pTavolet->m_dispatch.WidgetIdentity();
     if (!save) {
         say(path + " has no widget identity and is not saved (--no-save): a later update finds "
                    "the blocks written now only with --any-block.");
@@ -173,6 +165,13 @@ std::unique_ptr<CVellwickToolDoc> openForPublishing(const QString& path, const A
 
 QString absolute(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
+}
+
+QStringList absolutes(const QStringList& paths) {
+    QStringList out;
+    for (const QString& path : paths)
+        out << absolute(path);
+    return out;
 }
 
 // --- code ------------------------------------------------------------------
@@ -250,9 +249,13 @@ qsizetype insertionPoint(const Page& page, const Args& args) {
         qsizetype pos = 0;
         for (int at = 1; at < wanted && pos >= 0; ++at)
             if ((pos = text.indexOf('\n', pos)) >= 0) ++pos;
-        if (pos < 0)
+        if (pos < 0) {
+            // A last line without its line end is a line too; the start of
+            // the line after the last one is the page's end.
+            const qsizetype lines = text.count('\n') + (text.endsWith('\n') ? 0 : 1);
             say("Line " + *line + " is past the end of " + page.Path() + ", which has " +
-                QString::number(text.count('\n') + 1) + " lines.");
+                QString::number(text.isEmpty() ? 0 : lines) + " lines.");
+        }
         return pos;
     }
     const bool before = args.values.contains(QStringLiteral("--before"));
@@ -280,20 +283,28 @@ int runInsert(const Args& args) {
         say(openFailure + error);
         return Failed;
     }
-    const qsizetype at = insertionPoint(page, args);
-    if (at < 0) return Failed;
+    const qsizetype wanted = insertionPoint(page, args);
+    if (wanted < 0) return Failed;
     // Known before the widget file is touched.
-    if (!QFileInfo(path).isWritable()) {
-        say("Write " + path + " Failure!\nThe page is not writable.");
+    if (const QString why = page.WhyNotReplaceable(); !why.isEmpty()) {
+        say("Write " + path + " Failure!\nThe page is not written: " + why + ".");
         return Failed;
     }
     const auto doc = openForPublishing(absolute(args.positional[0]), args);
     if (!doc) return Failed;
     CTavolet& tavolet = *doc->m_pTavolet;
     // Code part 0, by index, as the dialog's Insert takes it.
-    const QString code = tavolet.m_dispatch.CodePartText(0, 1);
-    page.EditorText().insert(at, EditorTextOf(page.Text(), MarkedBlockText(code)));
-    if (!PublishPage(tavolet, page, !args.has("--no-support-files"), &error)) {
+    const QByteArray block =
+        EditorTextOf(page.Text(), MarkedBlockText(tavolet.m_dispatch.CodePartText(0, 1)));
+    const Insertion place = PlaceBlock(page.EditorText(), wanted, block);
+    if (!place.problem.isEmpty()) {
+        say("Write " + path + " Failure!\nThe widget cannot go there: " + place.problem +
+            "; a later update would refuse the page. Nothing was written.");
+        return Failed;
+    }
+    page.EditorText().insert(place.offset, block);
+    if (PublishPage(tavolet, page, !args.has("--no-support-files"), &error) !=
+        platform::Replaced::Written) {
         say("Write " + path + " Failure!\n" + error);
         return Failed;
     }
@@ -302,86 +313,99 @@ int runInsert(const Args& args) {
 
 // --- pages named on the command line -----------------------------------------
 
-// A page to look at, with the folder it was found in (its own for a page
-// named by itself); a missing path has an empty folder.
-struct NamedPage {
-    QString strPath;
-    QString strFolder;
-};
-
-// Calls `visit` with each page named or found in a named folder, one at a time.
-void forEachNamedPage(const QStringList& paths,
-                      const std::function<void(const NamedPage&)>& visit) {
-    for (const QString& given : paths) {
-        const QString path = absolute(given);
-        const QFileInfo file(path);
-        if (file.isDir()) {
-            SiteUpdate::PageFinder pages(path);
-            for (QString page = pages.Next(); !page.isEmpty(); page = pages.Next())
-                visit(NamedPage{page, path});
-        } else {
-            visit(NamedPage{path, file.exists() ? file.absolutePath() : QString()});
-        }
-    }
+// A name as plain output gives it: one holding a tab, a line end, a quote or
+// a backslash is quoted, so that every line still reads as fields.
+QString plainName(const QString& path) {
+    static const QRegularExpression special(QStringLiteral("[\\t\\n\\r\"\\\\]"));
+    if (!path.contains(special)) return path;
+    QString quoted = path;
+    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+        .replace(QLatin1Char('"'), QLatin1String("\\\""))
+        .replace(QLatin1Char('\t'), QLatin1String("\\t"))
+        .replace(QLatin1Char('\n'), QLatin1String("\\n"))
+        .replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    return '"' + quoted + '"';
 }
 
 QJsonValue identityJson(const QString& identity) {
     return identity.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(identity);
 }
 
+// The report of a run over pages, written page by page as each is done, so
+// that a run ended early (a crash, a full disk under standard output) still
+// leaves on record what it wrote. As JSON, an object whose "pages" array
+// grows entry by entry.
+class PageReport {
+public:
+    PageReport(bool bJson, const QJsonObject& head) : m_bJson(bJson) {
+        if (!m_bJson) return;
+        QByteArray start = QJsonDocument(head).toJson(QJsonDocument::Compact);
+        start.chop(1);
+        m_bWritten = writeOut(start + (head.isEmpty() ? "" : ",") + "\"pages\":[");
+    }
+    void Add(const QJsonObject& entry, const QString& line, bool bChangedPage) {
+        m_bChanged = m_bChanged || bChangedPage;
+        if (!m_bWritten) return;
+        const QByteArray text = m_bJson ? (m_nEntries++ ? ",\n" : "\n") +
+                                              QJsonDocument(entry).toJson(QJsonDocument::Compact)
+                                        : (line + "\n").toUtf8();
+        m_bWritten = writeOut(text);
+        if (!m_bWritten && m_bChanged)
+            say(QStringLiteral("Pages were changed, but the report of what was done could not "
+                               "be written; 'blocks' lists the pages as they are now."));
+    }
+    // True when the whole report was written.
+    bool Finish() {
+        if (m_bWritten && m_bJson) m_bWritten = writeOut("\n]}\n");
+        return m_bWritten;
+    }
+
+private:
+    bool m_bJson;
+    bool m_bWritten = true;
+    bool m_bChanged = false;
+    int m_nEntries = 0;
+};
+
 // --- blocks ------------------------------------------------------------------
 
 int runBlocks(const Args& args) {
     if (!stdoutOpen()) return Failed;
     const bool json = args.has("--json");
-    QJsonArray jsonPages;
-    QByteArray lines;
+    PageReport report(json, {});
     bool complete = true;
-    forEachNamedPage(args.positional, [&](const NamedPage& named) {
-        QJsonObject entry{{"path", named.strPath}};
+    SiteUpdate::PageFinder pages(absolutes(args.positional));
+    for (SiteUpdate::FoundPage found = pages.Next(); !found.strPath.isEmpty();
+         found = pages.Next()) {
+        QJsonObject entry{{"path", found.strPath}};
         Page page;
-        QString problem;
+        QString problem = found.strProblem;
         BlockScan scan;
-        if (named.strFolder.isEmpty())
-            problem = QStringLiteral("no such file or folder");
-        else if (page.Load(named.strPath, LineEnds::AsTheyAre, &problem))
+        if (problem.isEmpty() && page.Load(found.strPath, LineEnds::AsTheyAre, &problem))
             problem = (scan = page.Blocks()).problem;
         if (!problem.isEmpty()) {
             complete = false;
             entry.insert("problem", problem);
-            if (!json) say(named.strPath + ": " + problem);
-            jsonPages << entry;
-            return;
+            if (!json) say(plainName(found.strPath) + ": " + problem);
+            report.Add(entry, {}, false);
+            continue;
         }
         QJsonArray blocks;
+        QStringList lines;
         for (const MarkedBlock& block : std::as_const(scan.blocks)) {
             blocks << QJsonObject{{"line", block.line}, {"identity", identityJson(block.identity)}};
-            lines += (named.strPath + "\t" + QString::number(block.line) + "\t" +
-                      (block.identity.isEmpty() ? QStringLiteral("-") : block.identity) + "\t" +
-                      page.EncodingName() + "\n")
-                         .toUtf8();
+            lines << plainName(found.strPath) + "\t" + QString::number(block.line) + "\t" +
+                         (block.identity.isEmpty() ? QStringLiteral("-") : block.identity) + "\t" +
+                         page.EncodingName();
         }
         entry.insert("encoding", page.EncodingName());
         entry.insert("blocks", blocks);
-        jsonPages << entry;
-    });
-    const bool written = json ? writeJson({{"pages", jsonPages}}) : writeOut(lines);
-    return written && complete ? Done : Failed;
+        if (json || !lines.isEmpty()) report.Add(entry, lines.join(QLatin1Char('\n')), false);
+    }
+    return report.Finish() && complete ? Done : Failed;
 }
 
 // --- update ------------------------------------------------------------------
-
-// The blocks of a page an update replaces: those of the widget, or with
-// --any-block (an empty identity) every one. Nullopt with `skipped` set when
-// the page cannot be read or trusted, with it empty when the page holds none.
-std::optional<PublishedPage> scanForUpdate(const NamedPage& named, const QString& identity,
-                                           QString* skipped) {
-    if (named.strFolder.isEmpty()) {
-        *skipped = QStringLiteral("no such file or folder");
-        return std::nullopt;
-    }
-    return SiteUpdate::ScanPage(named.strPath, identity, skipped);
-}
 
 int runUpdate(const Args& args) {
     if (!stdoutOpen()) return Failed;
@@ -403,15 +427,18 @@ int runUpdate(const Args& args) {
     const QString code = tavolet.m_dispatch.CodePartText(0, 1);
     const bool copySupportFiles = !args.has("--no-support-files");
 
-    QJsonArray jsonPages;
-    QByteArray lines;
+    PageReport report(json, {{"widget", identityJson(widgetIdentity)}, {"dryRun", dryRun}});
     bool allDone = true;
-    forEachNamedPage(args.positional.mid(1), [&](const NamedPage& named) {
-        QString skipped;
-        const auto scanned = scanForUpdate(named, identity, &skipped);
-        QJsonObject entry{{"path", named.strPath}};
+    SiteUpdate::PageFinder pages(absolutes(args.positional.mid(1)));
+    for (SiteUpdate::FoundPage found = pages.Next(); !found.strPath.isEmpty();
+         found = pages.Next()) {
+        QString skipped = found.strProblem;
+        std::optional<PublishedPage> scanned;
+        if (skipped.isEmpty()) scanned = SiteUpdate::ScanPage(found.strPath, identity, &skipped);
+        if (!scanned && skipped.isEmpty()) continue; // none of its blocks
+        QJsonObject entry{{"path", found.strPath}};
         QString result;
-        if (!scanned && skipped.isEmpty()) return; // none of its blocks
+        bool changed = false;
         if (!scanned) {
             allDone = false;
             result = "skipped: " + skipped;
@@ -428,25 +455,21 @@ int runUpdate(const Args& args) {
                 entry.insert("outcome", "would-update");
             } else {
                 const PageOutcome outcome = SiteUpdate::UpdatePage(
-                    tavolet, *scanned, named.strFolder, identity, code, copySupportFiles);
+                    tavolet, *scanned, found.strRoot, identity, code, copySupportFiles);
                 const char* kind = outcome.kind == PageOutcome::Updated   ? "updated"
                                    : outcome.kind == PageOutcome::Skipped ? "skipped"
                                                                           : "failed";
-                allDone = allDone && outcome.kind == PageOutcome::Updated;
+                changed = outcome.kind == PageOutcome::Updated;
+                allDone = allDone && changed;
                 result = QString::fromLatin1(kind) +
                          (outcome.strReason.isEmpty() ? what : ": " + outcome.strReason);
                 entry.insert("outcome", kind);
                 if (!outcome.strReason.isEmpty()) entry.insert("reason", outcome.strReason);
             }
         }
-        lines += (named.strPath + "\t" + result + "\n").toUtf8();
-        jsonPages << entry;
-    });
-    const bool written = json ? writeJson({{"widget", identityJson(widgetIdentity)},
-                                           {"dryRun", dryRun},
-                                           {"pages", jsonPages}})
-                              : writeOut(lines);
-    return written && allDone ? Done : Failed;
+        report.Add(entry, plainName(found.strPath) + "\t" + result, changed);
+    }
+    return report.Finish() && allDone ? Done : Failed;
 }
 
 // --- support-files -----------------------------------------------------------
@@ -608,6 +631,46 @@ int checkValues(const SubCommand& command, const Args& args) {
 
 bool IsSubCommand(const char* word) {
     return word && findCommand(word);
+}
+
+namespace {
+
+// Letters to change, add or remove to turn one word into the other.
+int editDistance(const QByteArray& a, const QByteArray& b) {
+    QList<int> row(b.size() + 1);
+    for (int j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (int i = 1; i <= a.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = i;
+        for (int j = 1; j <= b.size(); ++j) {
+            const int above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+} // namespace
+
+int RejectUnknownCommand(const char* word) {
+    static const QRegularExpression commandLike(QStringLiteral("^[a-z][a-z-]*$"));
+    const QString text = QString::fromLocal8Bit(word);
+    // A widget file may have any name; only one that is not there can be a slip.
+    if (!commandLike.match(text).hasMatch() || QFileInfo::exists(text)) return -1;
+    const SubCommand* nearest = nullptr;
+    int best = 3;
+    for (const SubCommand& command : kCommands)
+        if (const int distance = editDistance(word, command.name); distance < best) {
+            best = distance;
+            nearest = &command;
+        }
+    say("unknown command '" + text + "'" +
+        (nearest ? QStringLiteral("; did you mean '%1'?").arg(QLatin1String(nearest->name))
+                 : QString()) +
+        "\nTry '" + kProgram + " --help'.");
+    return Usage;
 }
 
 const char* SubCommandSummary() {

@@ -26,6 +26,9 @@ const char* const kUsage =
 int main(int argc, char** argv) {
     // Publishing without a window: decided before anything of the window exists.
     if (argc > 1 && IsSubCommand(argv[1])) return RunSubCommand(argc, argv);
+    if (argc > 1) {
+        if (const int status = RejectUnknownCommand(argv[1]); status >= 0) return status;
+    }
     // Answered before any window or widget server exists.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -37,6 +40,15 @@ int main(int argc, char** argv) {
             std::printf("Vellwick Glimmerkey %s\n", GLIMMERKEY_VERSION);
             return 0;
         }
+    }
+    // Qt aborts when it finds no display; the user gets a reason instead.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("vellwick-glimmerkey: cannot show the window: there is no display (neither "
+                   "DISPLAY nor WAYLAND_DISPLAY is set).\nThe commands of 'vellwick-glimmerkey "
+                   "--help' work without one.\n",
+                   stderr);
+        return 1;
     }
     platform::StartFontConfigWarmUp();
     QApplication qtApp(argc, argv);

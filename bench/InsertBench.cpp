@@ -97,7 +97,7 @@ int runDialog(const QString& path) {
     const double insert = timer.nsecsElapsed() / 1e6;
     timer.restart();
     dialog->m_page.EditorText() = dialog->m_editPage->PageBytes();
-    const bool written = dialog->m_page.Save(nullptr);
+    const bool written = dialog->m_page.Save(nullptr) == platform::Replaced::Written;
     const double write = timer.nsecsElapsed() / 1e6;
     timer.restart();
     dialog->done(framework::IDOK);

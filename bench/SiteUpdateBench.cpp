@@ -252,7 +252,7 @@ UpdateRun scanAndUpdate(Widget& widget, const QString& folder, bool update) {
     UpdateRun run;
     QList<PublishedPage> found;
     SiteUpdate::PageFinder pages(folder);
-    for (QString path = pages.Next(); !path.isEmpty(); path = pages.Next()) {
+    for (QString path = pages.Next().strPath; !path.isEmpty(); path = pages.Next().strPath) {
         QString skipped;
         ++run.scanned;
         if (auto page = SiteUpdate::ScanPage(path, widget.identity, &skipped)) found << *page;
@@ -304,7 +304,7 @@ int runUpdateChild(const QString& widgetFile, const QString& folder) {
     bench::ResetHeapPeak();
     QList<PublishedPage> found;
     SiteUpdate::PageFinder pages(folder);
-    for (QString path = pages.Next(); !path.isEmpty(); path = pages.Next()) {
+    for (QString path = pages.Next().strPath; !path.isEmpty(); path = pages.Next().strPath) {
         QString skipped;
         if (auto page = SiteUpdate::ScanPage(path, widget.identity, &skipped)) found << *page;
     }

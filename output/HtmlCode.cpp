@@ -6,6 +6,7 @@
 #include "widget/Tavolet.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 CodeParts CollectCodeParts(CTavolet& tavolet) {
     CodeParts parts;
@@ -28,33 +29,48 @@ QString BuildPageText(const QString& title, const CodeParts& parts) {
            "</HTML>";
 }
 
-QString SupportFileScratchPath(const QString& pagePath) {
+bool PlaceSupportFiles(CTavolet& tavolet, const QString& pagePath, bool bNewPage, QString* error) {
     const QString fileName = QFileInfo(pagePath).fileName();
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     const QString pageName = dot < 0 ? fileName : fileName.left(dot);
-    return platform::FolderOfPath(pagePath) + "/" + pageName + ".restvt";
+    // A name of its own: a user's file of the old fixed name, or a link
+    // planted there, is never written through or removed.
+    const QString scratch = platform::CreateUniqueFile(platform::FolderOfPath(pagePath),
+                                                       pageName + ".", ".restvt", error);
+    if (scratch.isEmpty()) return false;
+    const auto removeScratch = qScopeGuard([&] { platform::RemoveFile(scratch); });
+    TavoletDispatch& widget = tavolet.m_dispatch;
+    if (bNewPage ? widget.SaveToFile(scratch) : widget.SaveWithSupportFiles(scratch, 1))
+        return true;
+    if (error) {
+        const QString why = widget.LastReason();
+        *error = "The support files could not be placed beside the page: " +
+                 (why.isEmpty() ? WhyServerSaveFailed(scratch) : why);
+    }
+    return false;
 }
 
 bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error,
                   bool placeSupportFiles) {
-    if (placeSupportFiles) {
-        const QString scratch = SupportFileScratchPath(pagePath);
-        // Neither outcome matters to the page: the save only places support files.
-        tavolet.m_dispatch.SaveToFile(scratch);
-        platform::RemoveFile(scratch);
-    }
     Page page;
     page.Create(pagePath);
+    if (const QString why = page.WhyNotReplaceable(); !why.isEmpty()) {
+        if (error) *error = pagePath + ": " + why;
+        return false;
+    }
+    if (placeSupportFiles && !PlaceSupportFiles(tavolet, pagePath, true, error)) return false;
     page.EditorText() = BuildPageText(tavolet.m_strTitle, CollectCodeParts(tavolet)).toUtf8();
-    return page.Save(error);
+    return page.Save(error) == platform::Replaced::Written;
 }
 
-bool PublishPage(CTavolet& tavolet, const Page& page, bool copySupportFiles, QString* error) {
-    if (!page.Save(error)) return false;
-    if (copySupportFiles) {
-        const QString scratch = SupportFileScratchPath(page.Path());
-        tavolet.m_dispatch.SaveWithSupportFiles(scratch, 1);
-        platform::RemoveFile(scratch);
+platform::Replaced PublishPage(CTavolet& tavolet, const Page& page, bool copySupportFiles,
+                               QString* error) {
+    // Known before any support file is placed for a page that stays as it is.
+    if (const QString why = page.WhyNotReplaceable(); !why.isEmpty()) {
+        if (error) *error = why;
+        return platform::Replaced::Refused;
     }
-    return true;
+    if (copySupportFiles && !PlaceSupportFiles(tavolet, page.Path(), false, error))
+        return platform::Replaced::Failed;
+    return page.Save(error);
 }

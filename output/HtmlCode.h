@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SafeFile.h"
+
 #include <QString>
 
 class CTavolet;
@@ -20,23 +22,28 @@ CodeParts CollectCodeParts(CTavolet& tavolet);
 // A page holding only the widget, CR LF line ends, no final line break.
 QString BuildPageText(const QString& title, const CodeParts& parts);
 
-// The widget file a server saves beside a page to place its support files:
-// the page's folder, its name without extension, ".restvt".
-QString SupportFileScratchPath(const QString& pagePath);
+// Has the server place the widget's support files beside a page: it saves
+// the widget beside the page under a scratch name that no file had (the
+// page's name without extension, a random part, ".restvt"), which is then
+// removed. New Page asks through SaveToFile, the others through
+// SaveWithSupportFiles. False, with the server's reason, when they were not
+// placed; no file of the user's is ever replaced or removed by it.
+bool PlaceSupportFiles(CTavolet& tavolet, const QString& pagePath, bool bNewPage,
+                       QString* error = nullptr);
 
-// New Page without its dialogs: has the server save the widget beside the
-// page (placing its support files; the command line may leave them out) and
-// removes that file, then writes the page through the safe helper. False
-// when the page could not be written; whatever was at the path before is
-// then left as it was.
+// New Page without its dialogs: places the widget's support files beside the
+// page (the command line may leave them out), then writes the page through
+// the safe helper. False when either failed; a page is never written to
+// point at support files that are not there, and whatever was at the path
+// before is then left as it was.
 bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error = nullptr,
                   bool placeSupportFiles = true);
 
-// A page whose text changed (Insert into, Update): writes it through the
-// page's own Save and, if asked, has the server place the support files
-// beside it. False, with the reason, when the page could not be written.
-bool PublishPage(CTavolet& tavolet, const Page& page, bool copySupportFiles,
-                 QString* error = nullptr);
+// A page whose text changed (Insert into, Update): if asked, has the server
+// place the support files beside it, then writes it through the page's own
+// Save. Refused or Failed, with the reason, when the page was not written.
+platform::Replaced PublishPage(CTavolet& tavolet, const Page& page, bool copySupportFiles,
+                               QString* error = nullptr);
 
 inline const QString InsertBeginMarker =
     QStringLiteral("<!--Insert By Mirovasta Glimmerkey-->\r\n");

@@ -141,16 +141,78 @@ void CInsertIntoPageDlg::refuseOk() {
 
 void CInsertIntoPageDlg::OnOK() {
     if (!UpdateData(true)) return;
+    if (QString why; !m_page.UnchangedOnDisk(&why) && !resolveChangeOnDisk(why)) {
+        m_page.EditorText().clear();
+        return;
+    }
     QString reason;
-    if (PublishPage(*m_pTavolet, m_page, m_bCopySupportFiles, &reason)) return EndDialog(IDOK);
+    if (PublishPage(*m_pTavolet, m_page, m_bCopySupportFiles, &reason) ==
+        platform::Replaced::Written)
+        return EndDialog(IDOK);
     m_page.EditorText().clear();
     // The box keeps the user's work: fix the cause and press OK again, or cancel.
     AfxMessageBox("Write " + m_strPagePath + " Failure!", reason);
 }
 
+bool CInsertIntoPageDlg::resolveChangeOnDisk(const QString& why) {
+    const int answer = AfxMessageBox(
+        m_strPagePath + " changed on disk while this dialog was open (" + why +
+            ").\n\nYes: read it again and put your insertions back in, to look at before OK.\n"
+            "No: overwrite it with the text here.\nCancel: go back.",
+        MessageButtons::YesNoCancel);
+    if (answer == IDYES) reloadKeepingInsertions();
+    if (answer != IDNO) return false;
+    QString error;
+    if (m_page.TakeDiskState(&error)) return true;
+    AfxMessageBox("Write " + m_strPagePath + " Failure!", error);
+    return false;
+}
+
+void CInsertIntoPageDlg::reloadKeepingInsertions() {
+    if (!LoadPage()) return;
+    QByteArray& text = m_page.EditorText();
+    QStringList lost;
+    for (const Inserted& inserted : std::as_const(m_arrInserted)) {
+        qsizetype start = 0;
+        for (qsizetype line = 0; line < inserted.nLine && start < text.size(); ++line) {
+            const qsizetype end = text.indexOf('\n', start);
+            start = end < 0 ? text.size() : end + 1;
+        }
+        qsizetype lineEnd = text.indexOf('\n', start);
+        lineEnd = lineEnd < 0 ? text.size() : lineEnd - (text.sliced(0, lineEnd).endsWith('\r'));
+        const Insertion place =
+            PlaceBlock(text, std::min(start + inserted.nColumn, lineEnd), inserted.block);
+        if (place.problem.isEmpty())
+            text.insert(place.offset, inserted.block);
+        else
+            lost << QStringLiteral("line %1: %2").arg(inserted.nLine + 1).arg(place.problem);
+    }
+    showBlocks(m_page.Blocks());
+    UpdateData(false);
+    text.clear();
+    m_btnUndo->setEnabled(false);
+    if (!lost.isEmpty())
+        AfxMessageBox(QStringLiteral("Some insertions could not be put back."),
+                      lost.join(QLatin1Char('\n')));
+}
+
 void CInsertIntoPageDlg::OnInsert() {
     const QString code = m_pTavolet->m_dispatch.CodePartText(0, m_nCodeMode);
-    m_editPage->ReplaceSelection(EditorTextOf(m_page.Text(), MarkedBlockText(code)));
+    const QByteArray block = EditorTextOf(m_page.Text(), MarkedBlockText(code));
+    const QByteArray text = m_editPage->PageBytes();
+    const Insertion place = PlaceBlock(text, m_editPage->CaretPosition(), block);
+    if (!place.problem.isEmpty()) {
+        AfxMessageBox(QStringLiteral("The widget cannot be inserted there."),
+                      place.problem +
+                          ": a later update would refuse the page. Move the caret and press "
+                          "Insert again.");
+        return;
+    }
+    if (place.offset != m_editPage->CaretPosition()) m_editPage->Select(place.offset, place.offset);
+    m_editPage->ReplaceSelection(block);
+    const qsizetype lineStart = text.lastIndexOf('\n', place.offset - 1) + 1;
+    m_arrInserted << Inserted{text.first(lineStart).count('\n'), place.offset - lineStart, block};
+    m_bUndoTakesInsertion = true;
     m_btnUndo->setEnabled(true);
 }
 
@@ -183,6 +245,7 @@ void CInsertIntoPageDlg::OnUpdate() {
     const qsizetype from = chosen.first().begin, tail = text.size() - chosen.last().end;
     m_editPage->Select(from, chosen.last().end);
     m_editPage->ReplaceSelection(updated.sliced(from, updated.size() - tail - from));
+    m_bUndoTakesInsertion = false;
     m_btnUndo->setEnabled(true);
     showBlocks(FindMarkedBlocks(m_editPage->PageBytes()));
 }
@@ -199,5 +262,7 @@ void CInsertIntoPageDlg::OnPreview() {
 
 void CInsertIntoPageDlg::OnUndo() {
     m_editPage->Undo();
+    if (m_bUndoTakesInsertion && !m_arrInserted.isEmpty()) m_arrInserted.removeLast();
+    m_bUndoTakesInsertion = false;
     m_btnUndo->setEnabled(false);
 }

@@ -42,8 +42,24 @@ protected:
 
 private:
     bool LoadPage();
+    // The page changed on disk while the dialog was open: asks whether to
+    // reload it (the insertions put in again), overwrite it, or go back.
+    // True to go on writing the box's text.
+    bool resolveChangeOnDisk(const QString& why);
+    // Reads the page again and puts this dialog's insertions back where they
+    // were (the same line and column, or the nearest that is there).
+    void reloadKeepingInsertions();
     // Says how many marked blocks the page holds, and of this widget.
     void showBlocks(const BlockScan& scan);
     // A page that exists but could not be read must not be replaced by the box.
     void refuseOk();
+
+    // An insertion made in the box: where, and what.
+    struct Inserted {
+        qsizetype nLine;   // from 0
+        qsizetype nColumn; // bytes into the line
+        QByteArray block;
+    };
+    QList<Inserted> m_arrInserted;
+    bool m_bUndoTakesInsertion = false;
 };

@@ -9,13 +9,13 @@
 #include <QHashFunctions>
 #include <QStringEncoder>
 
-#include <algorithm>
-#include <bit>
-#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
 
 namespace {
 
@@ -34,11 +34,11 @@ bool atNoCase(QByteArrayView text, qsizetype pos, QByteArrayView what) {
            qstrnicmp(text.data() + pos, what.data(), what.size()) == 0;
 }
 
-// The first "</script" at or after `from`, letter case ignored; the end of
+// The first "</name" at or after `from`, letter case ignored; the end of
 // the text when there is none.
-qsizetype scriptEnd(QByteArrayView text, qsizetype from) {
+qsizetype closingTag(QByteArrayView text, qsizetype from, QByteArrayView name) {
     for (qsizetype pos = text.indexOf("</", from); pos >= 0; pos = text.indexOf("</", pos + 2))
-        if (atNoCase(text, pos, "</script")) return pos;
+        if (atNoCase(text, pos + 2, name)) return pos;
     return text.size();
 }
 
@@ -102,6 +102,14 @@ qsizetype next(QByteArrayView text, char c, qsizetype from) {
     return hit ? static_cast<const char*>(hit) - text.data() : -1;
 }
 
+// A page larger than this is not held: it is no page a person wrote, and
+// holding it could take the machine's memory.
+constexpr qint64 kMaxPageSize = qint64(1) << 30;
+
+qint64 modified(const struct stat& st) {
+    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
 // Tells whether a file's bytes changed. Qt hashes with its fast hardware
 // hash only when given a seed; any fixed one will do within a process.
 size_t fileHash(QByteArrayView bytes) {
@@ -120,29 +128,49 @@ QByteArray readWhole(QFile& file) {
     return bytes;
 }
 
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 // The first '<' at or after `from` that may open a comment, a marker or a
-// script: followed by '!', 's' or 'S'; -1 when there is none. Few tags are
-// such, so sixteen bytes are tested at once where the processor can.
-qsizetype nextSpecialTag(QByteArrayView text, qsizetype from) {
-    const auto special = [](char c) { return c == '!' || c == 's' || c == 'S'; };
-#ifdef __SSE2__
-    const char* const start = text.data();
-    const __m128i lt = _mm_set1_epi8('<'), bang = _mm_set1_epi8('!'), s = _mm_set1_epi8('s'),
-                  lower = _mm_set1_epi8(0x20);
-    // Each lane's byte, and the byte after it.
-    for (; from + 17 <= text.size(); from += 16) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start + from));
-        const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(start + from + 1));
-        const __m128i hit = _mm_and_si128(
-            _mm_cmpeq_epi8(here, lt), _mm_or_si128(_mm_cmpeq_epi8(after, bang),
-                                                   _mm_cmpeq_epi8(_mm_or_si128(after, lower), s)));
-        if (const int lanes = _mm_movemask_epi8(hit))
-            return from + std::countr_zero(unsigned(lanes));
+// tag: followed by '!', a letter, or '/' and a letter; -1 when there is none.
+qsizetype nextTag(QByteArrayView text, qsizetype from) {
+    for (qsizetype pos = next(text, '<', from); pos >= 0; pos = next(text, '<', pos + 1)) {
+        const char after = pos + 1 < text.size() ? text[pos + 1] : ' ';
+        if (after == '!' || isLetter(after) ||
+            (after == '/' && pos + 2 < text.size() && isLetter(text[pos + 2])))
+            return pos;
     }
-#endif
-    for (qsizetype pos = next(text, '<', from); pos >= 0; pos = next(text, '<', pos + 1))
-        if (pos + 1 < text.size() && special(text[pos + 1])) return pos;
     return -1;
+}
+
+// Just past the '>' that ends the tag whose name starts at `from`, as a
+// browser reads it: a '>' inside a quoted attribute value does not end it.
+qsizetype tagEnd(QByteArrayView text, qsizetype from) {
+    for (qsizetype pos = from; pos < text.size(); ++pos) {
+        if (text[pos] == '>') return pos + 1;
+        if (text[pos] != '=') continue;
+        while (pos + 1 < text.size() && QByteArrayView(" \t\r\n\f").contains(text[pos + 1]))
+            ++pos;
+        if (pos + 1 < text.size() && (text[pos + 1] == '"' || text[pos + 1] == '\'')) {
+            const qsizetype close = text.indexOf(text[pos + 1], pos + 2);
+            if (close < 0) return text.size();
+            pos = close;
+        }
+    }
+    return text.size();
+}
+
+// The element whose start tag is at `pos`, when its content is text that a
+// browser never reads as markup: a marker there is no marker.
+const char* rawTextElement(QByteArrayView text, qsizetype pos) {
+    for (const char* name : {"script", "style", "textarea", "title", "xmp"}) {
+        const qsizetype end = pos + 1 + qsizetype(std::strlen(name));
+        if (atNoCase(text, pos + 1, name) &&
+            (end == text.size() || QByteArrayView(" \t\r\n\f/>").contains(text[end])))
+            return name;
+    }
+    return nullptr;
 }
 
 // Line numbers for offsets that only grow, counted once.
@@ -174,7 +202,7 @@ BlockScan FindMarkedBlocks(QByteArrayView text) {
         return scan;
     };
     qsizetype open = -1; // the begin marker of the block being read
-    for (qsizetype pos = nextSpecialTag(text, 0); pos >= 0; pos = nextSpecialTag(text, pos)) {
+    for (qsizetype pos = nextTag(text, 0); pos >= 0; pos = nextTag(text, pos)) {
         if (at(text, pos, kBeginComment)) {
             if (open >= 0) return refuse(QStringLiteral("A marker inside a marked block"), pos);
             if (!at(text, pos + kBeginComment.size(), kCrLf))
@@ -203,19 +231,52 @@ BlockScan FindMarkedBlocks(QByteArrayView text) {
             if (holdsMarker(text.sliced(pos + 4, end - pos - 4)))
                 return refuse(QStringLiteral("A marker inside a comment"), pos);
             pos = end;
-        } else if (atNoCase(text, pos, "<script") &&
-                   (pos + 7 == text.size() ||
-                    QByteArrayView(" \t\r\n\f/>").contains(text[pos + 7]))) {
-            const qsizetype end = scriptEnd(text, pos + 7);
+        } else if (at(text, pos, "<![CDATA[")) {
+            const qsizetype close = text.indexOf("]]>", pos + 9);
+            const qsizetype end = close < 0 ? text.size() : close + 3;
             if (holdsMarker(text.sliced(pos, end - pos)))
-                return refuse(QStringLiteral("A marker inside a script"), pos);
+                return refuse(QStringLiteral("A marker inside a CDATA section"), pos);
             pos = end;
-        } else {
+        } else if (text[pos + 1] == '!') {
             ++pos;
+        } else {
+            // An attribute value may hold any text, markers' text included.
+            const qsizetype end = tagEnd(text, pos + 1);
+            if (holdsMarker(text.sliced(pos, end - pos)))
+                return refuse(QStringLiteral("A marker inside a tag"), pos);
+            const char* raw = rawTextElement(text, pos);
+            if (!raw) {
+                pos = end;
+                continue;
+            }
+            const qsizetype close = closingTag(text, end, raw);
+            if (holdsMarker(text.sliced(end, close - end)))
+                return refuse(std::strcmp(raw, "script") == 0
+                                  ? QStringLiteral("A marker inside a script")
+                                  : QStringLiteral("A marker inside a <%1>").arg(raw),
+                              pos);
+            pos = close;
         }
     }
     if (open >= 0) return refuse(QStringLiteral("A begin marker without an end marker"), open);
     return scan;
+}
+
+Insertion PlaceBlock(QByteArrayView text, qsizetype offset, QByteArrayView blockText) {
+    Insertion place;
+    place.offset = std::clamp<qsizetype>(offset, 0, text.size());
+    if (text.startsWith("\xEF\xBB\xBF")) place.offset = std::max<qsizetype>(place.offset, 3);
+    QByteArray with;
+    with.reserve(text.size() + blockText.size());
+    with.append(text.first(place.offset)).append(blockText).append(text.sliced(place.offset));
+    const BlockScan scan = FindMarkedBlocks(with);
+    const bool found = std::any_of(scan.blocks.cbegin(), scan.blocks.cend(),
+                                   [&](const MarkedBlock& b) { return b.begin == place.offset; });
+    if (!scan.problem.isEmpty())
+        place.problem = scan.problem;
+    else if (!found)
+        place.problem = QStringLiteral("The block would not be found there");
+    return place;
 }
 
 QString MarkedBlockText(const QString& code) {
@@ -224,32 +285,48 @@ QString MarkedBlockText(const QString& code) {
 
 bool Page::Load(const QString& path, LineEnds lineEnds, QString* error, Decode decode) {
     m_strPath = path;
+    const auto refuse = [&](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        if (error) *error = QFileInfo(path).isDir() ? path + " is a folder" : file.errorString();
-        return false;
-    }
-    QByteArray bytes = readWhole(file);
-    if (file.error() != QFileDevice::NoError) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    m_nSize = bytes.size();
-    m_nHash = 0;
-    if (decode == IfMarked && !mayHoldMarker(bytes)) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return refuse(errno == ENOENT ? QStringLiteral("no such file")
+                                      : QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISDIR(st.st_mode)) return refuse(path + " is a folder");
+    // A pipe or a device could block for ever or never end.
+    if (!S_ISREG(st.st_mode)) return refuse(QStringLiteral("it is not a regular file"));
+    if (st.st_size > kMaxPageSize)
+        return refuse(QStringLiteral("it is too large: %1 bytes, over the limit of %2 bytes")
+                          .arg(st.st_size)
+                          .arg(kMaxPageSize));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return refuse(file.errorString());
+    if (::fstat(file.handle(), &st) == 0) m_nTime = modified(st);
+    // One page that cannot be held costs that page, never the run.
+    try {
+        QByteArray bytes = readWhole(file);
+        if (file.error() != QFileDevice::NoError) return refuse(file.errorString());
+        if (bytes.size() > kMaxPageSize)
+            return refuse(QStringLiteral("it grew too large while it was read"));
+        m_nSize = bytes.size();
+        m_nHash = 0;
+        if (decode == IfMarked && !mayHoldMarker(bytes)) {
+            m_text = PageText{};
+            return true;
+        }
+        m_nHash = fileHash(bytes);
+        if (decode == IfMarked && ByteOrderMarkEncoding(bytes).isEmpty()) {
+            m_text = StoredPageText(std::exchange(bytes, {}));
+            return true;
+        }
+        m_text = LoadPageText(std::exchange(bytes, {}), lineEnds);
+    } catch (const std::bad_alloc&) {
         m_text = PageText{};
-        return true;
+        return refuse(
+            QStringLiteral("there is not enough memory to hold it (%1 bytes)").arg(st.st_size));
     }
-    m_nHash = fileHash(bytes);
-    if (decode == IfMarked && ByteOrderMarkEncoding(bytes).isEmpty()) {
-        m_text = StoredPageText(std::exchange(bytes, {}));
-        return true;
-    }
-    m_text = LoadPageText(std::exchange(bytes, {}), lineEnds);
-    if (!m_text.refusal.isEmpty()) {
-        if (error) *error = m_text.refusal;
-        return false;
-    }
+    if (!m_text.refusal.isEmpty()) return refuse(m_text.refusal);
     return true;
 }
 
@@ -273,20 +350,62 @@ void Page::Create(const QString& path) {
 }
 
 bool Page::UnchangedOnDisk(QString* why) const {
-    const QFileInfo info(m_strPath);
     const auto changed = [&](const QString& how) {
         if (why) *why = how;
         return false;
     };
-    if (m_nSize < 0) return !info.exists() || changed(QStringLiteral("it was made meanwhile"));
-    if (!info.isFile()) return changed(QStringLiteral("it is no longer a file"));
-    if (info.size() != m_nSize)
-        return changed(QStringLiteral("it changed on disk since it was read"));
+    struct stat st {};
+    const bool exists = ::stat(QFile::encodeName(m_strPath).constData(), &st) == 0;
+    if (m_nSize < 0) return !exists || changed(QStringLiteral("it was made meanwhile"));
+    if (!exists) return changed(QStringLiteral("it no longer exists"));
+    if (!S_ISREG(st.st_mode)) return changed(QStringLiteral("it is no longer a file"));
+    const QString changedOnDisk = QStringLiteral("it changed on disk since it was read");
+    if (st.st_size != m_nSize || modified(st) != m_nTime) return changed(changedOnDisk);
     QFile file(m_strPath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return changed(file.errorString());
-    if (fileHash(readWhole(file)) != m_nHash)
-        return changed(QStringLiteral("it changed on disk since it was read"));
+    try {
+        if (fileHash(readWhole(file)) != m_nHash) return changed(changedOnDisk);
+    } catch (const std::bad_alloc&) {
+        return changed(QStringLiteral("there is not enough memory to read it again"));
+    }
     return true;
+}
+
+bool Page::TakeDiskState(QString* error) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(m_strPath).constData(), &st) != 0) {
+        m_nSize = -1;
+        return true;
+    }
+    QFile file(m_strPath);
+    if (!S_ISREG(st.st_mode) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        if (error)
+            *error = S_ISREG(st.st_mode) ? file.errorString()
+                                         : QStringLiteral("it is not a regular file");
+        return false;
+    }
+    try {
+        const QByteArray bytes = readWhole(file);
+        if (::fstat(file.handle(), &st) == 0) m_nTime = modified(st);
+        m_nSize = bytes.size();
+        m_nHash = fileHash(bytes);
+    } catch (const std::bad_alloc&) {
+        if (error) *error = QStringLiteral("there is not enough memory to read it");
+        return false;
+    }
+    return true;
+}
+
+QString Page::WhyNotReplaceable() const {
+    struct stat st {};
+    if (::stat(QFile::encodeName(m_strPath).constData(), &st) != 0) return {};
+    // Root could write it, but the user made it read-only to keep it as it is.
+    if ((st.st_mode & 0222) == 0 || ::access(QFile::encodeName(m_strPath).constData(), W_OK) != 0)
+        return QStringLiteral("it is read-only");
+    if (st.st_nlink > 1)
+        return QStringLiteral("it has %1 names (hard links), which a new file would split")
+            .arg(st.st_nlink);
+    return {};
 }
 
 QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
@@ -306,7 +425,10 @@ QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
 }
 
 bool Page::MakeReadyFor(const QString& code) {
-    if (m_text.mode != PageText::Bytes || m_text.encoding.isEmpty()) return false;
+    // A page with NUL bytes does not decode; its code goes in as bytes.
+    if (m_text.mode != PageText::Bytes || m_text.encoding.isEmpty() ||
+        m_text.editorText.contains('\0'))
+        return false;
     const QString block = MarkedBlockText(code);
     QStringEncoder encoder(m_text.encoding.constData());
     const QByteArray encoded = encoder.encode(block);
@@ -322,14 +444,27 @@ void Page::ReplaceBlocks(const QList<MarkedBlock>& blocks, const QString& code) 
         WithBlocksReplaced(m_text.editorText, blocks, EditorTextOf(m_text, MarkedBlockText(code)));
 }
 
-bool Page::Save(QString* error) const {
+platform::Replaced Page::Save(QString* error) const {
+    const auto refuse = [&](const QString& why) {
+        if (error) *error = why;
+        return platform::Replaced::Refused;
+    };
+    if (const QString why = WhyNotReplaceable(); !why.isEmpty()) return refuse(why);
     bool fits = true;
     const QByteArray bytes = PageBytes(m_text, m_text.editorText, &fits);
     if (!fits) {
         if (error)
             *error = "Its text no longer fits the page's encoding, " +
                      QString::fromLatin1(m_text.encoding) + "; the page is not changed.";
-        return false;
+        return platform::Replaced::Failed;
     }
-    return platform::WriteFileSafely(m_strPath, bytes, error);
+    // Another writer (an editor, a log appending) may have been at the page
+    // since it was read: its work is never replaced by the older text.
+    const platform::LastCheck unchanged = [this]() -> QString {
+        if (m_nSize < 0) return {};
+        QString why;
+        return UnchangedOnDisk(&why) ? QString()
+                                     : QStringLiteral("it changed while it was being updated");
+    };
+    return platform::ReplaceFileSafely(m_strPath, bytes, unchanged, error);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/PageText.h"
+#include "platform/SafeFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -37,6 +38,16 @@ QString MarkedBlockText(const QString& code);
 QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
                               QByteArrayView blockText);
 
+// Where a block asked for at `offset` of a page's editor text goes: never
+// before a UTF-8 byte-order mark, which stays first. With the reason when
+// the block would sit where the scanner does not trust markers (a comment,
+// a script, a tag, another block): a later update would refuse the page.
+struct Insertion {
+    qsizetype offset = 0;
+    QString problem;
+};
+Insertion PlaceBlock(QByteArrayView text, qsizetype offset, QByteArrayView blockText);
+
 // One page of the user's, from reading to writing: every command that puts a
 // widget into a page goes through it, so that a page is decoded, searched,
 // changed and written back in one way.
@@ -62,8 +73,16 @@ public:
     // What an editor holds of it (see PageText); changes go here.
     QByteArray& EditorText() { return m_text.editorText; }
     const QByteArray& EditorText() const { return m_text.editorText; }
-    // Whether the file on disk is still the one that was read.
+    // Whether the file on disk is still the one that was read: its size,
+    // time and bytes.
     bool UnchangedOnDisk(QString* why) const;
+    // Takes the file as it is on disk now for the one read, so that Save
+    // replaces it: the user chose to overwrite a change made meanwhile.
+    bool TakeDiskState(QString* error);
+    // Why the file on disk must not be replaced by a new one: it is
+    // read-only (even for root), or it has other names (hard links) that a
+    // new file would split from it. Empty when it may be, or is not there.
+    QString WhyNotReplaceable() const;
     // The file as it was read: its size and a hash of its bytes (0 for a
     // page IfMarked found unmarked).
     qint64 FileSize() const { return m_nSize; }
@@ -84,14 +103,17 @@ public:
     void ReplaceBlocks(const QList<MarkedBlock>& blocks, const QString& code);
 
     // Encodes the text in the page's own encoding and writes it through the
-    // safe helper; false, with the reason, when a character does not fit the
-    // encoding or the write failed (the file is then as it was).
-    bool Save(QString* error) const;
+    // safe helper, owner, group and mode kept. Refused, with the reason,
+    // when the page must not be replaced or a page read from disk changed
+    // there before the new file took its place; Failed when a character does
+    // not fit the encoding or writing failed. The file is then as it was.
+    platform::Replaced Save(QString* error) const;
 
 private:
     QString m_strPath;
     PageText m_text;
-    // The file as read: its size and a hash of its bytes; -1 when not on disk.
+    // The file as read: its size, time and a hash of its bytes; -1 when not on disk.
     qint64 m_nSize = -1;
+    qint64 m_nTime = 0;
     size_t m_nHash = 0;
 };

@@ -21,15 +21,23 @@ const Bom kBoms[] = {{"\xFF\xFE\x00\x00", 4, "UTF-32LE"},
                      {"\xFF\xFE", 2, "UTF-16LE"},
                      {"\xFE\xFF", 2, "UTF-16BE"}};
 
-// The legacy multi-byte encodings a page may declare, by the names pages use.
-QByteArray declaredEncoding(const QByteArray& bytes) {
+// The encoding a page's head declares, in lower case; empty when none.
+QString declarationIn(const QString& head) {
     static const QRegularExpression declaration(
         QStringLiteral(R"((?:charset|encoding)\s*=\s*["']?\s*([A-Za-z0-9_.:-]+))"),
         QRegularExpression::CaseInsensitiveOption);
-    // Declarations sit near the top; ASCII is enough to find them.
-    const auto match = declaration.match(QString::fromLatin1(bytes.left(4096)));
-    if (!match.hasMatch()) return {};
-    const QString name = match.captured(1).toLower();
+    const auto match = declaration.match(head);
+    return match.hasMatch() ? match.captured(1).toLower() : QString();
+}
+
+// Declarations sit near the top.
+constexpr qsizetype kHead = 4096;
+
+// The legacy multi-byte encodings a page may declare, by the names pages use.
+QByteArray declaredEncoding(const QByteArray& bytes) {
+    // ASCII is enough to find them.
+    const QString name = declarationIn(QString::fromLatin1(bytes.left(kHead)));
+    if (name.isEmpty()) return {};
     if (name == u"shift_jis" || name == u"shift-jis" || name == u"sjis" || name == u"x-sjis" ||
         name == u"windows-31j" || name == u"ms_kanji")
         return "Shift_JIS";
@@ -37,6 +45,19 @@ QByteArray declaredEncoding(const QByteArray& bytes) {
     if (name == u"gb2312" || name == u"gbk" || name == u"x-gbk" || name == u"cp936") return "GBK";
     if (name == u"gb18030") return "GB18030";
     if (name == u"big5" || name == u"big5-hkscs" || name == u"x-x-big5") return "Big5";
+    return {};
+}
+
+// UTF-16 or UTF-32 without a byte-order mark, as the page declares itself
+// when read in that encoding; empty when it does not.
+QByteArray declaredWideEncoding(const QByteArray& bytes) {
+    for (const char* wide : {"UTF-16LE", "UTF-16BE", "UTF-32LE", "UTF-32BE"}) {
+        QStringDecoder decoder(wide);
+        const QString name =
+            declarationIn(decoder(QByteArrayView(bytes).first(std::min(bytes.size(), kHead * 4))));
+        // "utf-16" names no byte order: only the right one reads the declaration at all.
+        if (!name.isEmpty() && QString::fromLatin1(wide).toLower().startsWith(name)) return wide;
+    }
     return {};
 }
 
@@ -95,6 +116,7 @@ bool utf16ToUtf8(const QByteArray& encoding, QByteArrayView text, QByteArray* ut
     const qsizetype units = text.size() / 2;
     *utf8 = QByteArray(utf8Size(encoding, text), Qt::Uninitialized);
     char* out = utf8->data();
+    char* const end = out + utf8->size();
     QStringEncoder encoder(QStringEncoder::Utf8);
     QString piece;
     for (qsizetype from = 0, count = 0; from < units; from += count) {
@@ -109,10 +131,17 @@ bool utf16ToUtf8(const QByteArray& encoding, QByteArrayView text, QByteArray* ut
             --count;
         }
         if (!QStringView(piece).isValidUtf16()) return false;
-        out = encoder.appendToBuffer(out, piece);
+        // The buffer was sized by a count: should it ever be short, the page
+        // fails rather than being written past the buffer's end.
+        if (end - out >= 3 * piece.size()) {
+            out = encoder.appendToBuffer(out, piece);
+        } else {
+            const QByteArray bytes = QStringView(piece).toUtf8();
+            if (end - out < bytes.size()) return false;
+            out = std::copy(bytes.cbegin(), bytes.cend(), out);
+        }
     }
-    Q_ASSERT(out == utf8->constData() + utf8->size());
-    return true;
+    return out == end;
 }
 
 // The UTF-8 of `text` decoded, when encoding it again gives back every
@@ -194,6 +223,22 @@ PageText LoadPageText(QByteArray fileBytes, LineEnds lineEnds) {
             // Cut at a byte 0x0A, such a page would be ruined; it is left alone.
             page.refusal = "The page is not valid " + QString::fromLatin1(bom.encoding) +
                            " text; it is not changed.";
+            return page;
+        }
+        fileBytes = {};
+        page.editorText = ends(decoded);
+        return page;
+    }
+    if (fileBytes.contains('\0')) {
+        // UTF-16 or UTF-32 without a mark passes for UTF-8 full of NULs, and
+        // text put in as UTF-8 would ruin it; taken only as it declares itself.
+        page.mode = PageText::Encoded;
+        page.encoding = declaredWideEncoding(fileBytes);
+        QByteArray decoded;
+        if (page.encoding.isEmpty() || !roundTrips(page.encoding, fileBytes, &decoded)) {
+            page.refusal = QStringLiteral(
+                "The page holds NUL bytes and no byte-order mark: it may be UTF-16 or UTF-32 "
+                "text that does not say which; it is not changed.");
             return page;
         }
         fileBytes = {};

@@ -199,7 +199,7 @@ QString WritePagePreview(const Page& page, const QByteArray& editorText, QString
     preview.Create(folder + "/" + QFileInfo(page.Path()).fileName());
     preview.SetText(page.Text());
     preview.EditorText() = WithBaseOf(editorText, page.Path());
-    return preview.Save(error) ? preview.Path() : QString();
+    return preview.Save(error) == platform::Replaced::Written ? preview.Path() : QString();
 }
 
 void RemovePreviewFolders() {

@@ -3,21 +3,36 @@
 #include "output/HtmlCode.h"
 #include "output/Page.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSet>
+#include <QScopeGuard>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace SiteUpdate {
 
 namespace {
 
-bool isPage(const QFileInfo& file) {
-    const QString suffix = file.suffix().toLower();
-    return suffix == u"htm" || suffix == u"html";
+bool isPageName(QByteArrayView name) {
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot < 0) return false;
+    const QByteArrayView suffix = name.sliced(dot + 1);
+    return suffix.compare("htm", Qt::CaseInsensitive) == 0 ||
+           suffix.compare("html", Qt::CaseInsensitive) == 0;
 }
 
 bool inside(const QString& canonical, const QString& root) {
     return !canonical.isEmpty() && canonical.startsWith(root + QLatin1Char('/'));
+}
+
+QString strError(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
 }
 
 // The blocks of the widget `identity` (every one when it is empty).
@@ -37,36 +52,102 @@ QList<MarkedBlock> chosen(const QList<MarkedBlock>& blocks, const QString& ident
 
 } // namespace
 
-PageFinder::PageFinder(const QString& folder) : m_strRoot(QFileInfo(folder).canonicalFilePath()) {
-    if (m_strRoot.isEmpty()) return;
-    // A link back to the folder itself is the folder, already visited.
-    m_visited.insert(m_strRoot);
-    m_pending.append({m_strRoot, m_strRoot});
+PageFinder::PageFinder(const QStringList& paths) : m_named(paths) {}
+
+FoundPage PageFinder::Next() {
+    while (m_found.isEmpty()) {
+        if (!m_pending.isEmpty())
+            readFolder(m_pending.takeFirst());
+        else if (!m_named.isEmpty())
+            takeNamed(m_named.takeFirst());
+        else
+            return {};
+    }
+    return m_found.takeFirst();
 }
 
-QString PageFinder::Next() {
-    while (m_pages.isEmpty() && !m_pending.isEmpty()) {
-        const auto [path, canonical] = m_pending.takeFirst();
-        const QFileInfoList entries = QDir(path).entryInfoList(
-            QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QFileInfo& entry : entries) {
-            // A link counts where it leads, and only inside the folder; what
-            // is no link is where its folder is (asking costs a call per part
-            // of its path).
-            const QString target =
-                entry.isSymLink() ? entry.canonicalFilePath() : canonical + '/' + entry.fileName();
-            if (target != m_strRoot && !inside(target, m_strRoot)) continue;
-            if (entry.isDir()) {
-                if (!m_visited.contains(target)) {
-                    m_visited.insert(target);
-                    m_pending.append({entry.absoluteFilePath(), target});
-                }
-            } else if (entry.isFile() && isPage(entry)) {
-                m_pages << entry.absoluteFilePath();
+bool PageFinder::firstTime(const struct stat& st) {
+    const std::pair<quint64, quint64> file{quint64(st.st_dev), quint64(st.st_ino)};
+    if (m_files.contains(file)) return false;
+    m_files.insert(file);
+    return true;
+}
+
+void PageFinder::takeNamed(const QString& given) {
+    const QString path = QFileInfo(given).absoluteFilePath();
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        m_found << FoundPage{
+            path, {}, errno == ENOENT ? QStringLiteral("no such file or folder") : strError(errno)};
+        return;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        const QString root = QFileInfo(path).canonicalFilePath();
+        // A link back to the folder itself is the folder, already visited.
+        if (!m_visited.contains(root)) {
+            m_visited.insert(root);
+            m_pending.append({path, root, root});
+        }
+        return;
+    }
+    // Named by the user: taken whatever its name, as the link it may be.
+    if (firstTime(st))
+        m_found << FoundPage{
+            path, {}, S_ISREG(st.st_mode) ? QString() : QStringLiteral("it is not a regular file")};
+}
+
+void PageFinder::readFolder(const Folder& folder) {
+    const auto problem = [&](const QString& path, const QString& why) {
+        m_found << FoundPage{path, folder.strRoot, why};
+    };
+    DIR* dir = ::opendir(QFile::encodeName(folder.strPath).constData());
+    if (!dir) return problem(folder.strPath, "cannot read the folder: " + strError(errno));
+    const auto closeDir = qScopeGuard([dir] { ::closedir(dir); });
+    QList<QByteArray> names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (name != "." && name != "..") names << name.toByteArray();
+        errno = 0;
+    }
+    if (errno != 0) problem(folder.strPath, "cannot read the whole folder: " + strError(errno));
+    std::sort(names.begin(), names.end());
+    for (const QByteArray& name : std::as_const(names)) {
+        const QString decoded = QFile::decodeName(name);
+        const QString path = folder.strPath + QLatin1Char('/') + decoded;
+        struct stat st {};
+        if (::fstatat(dirfd(dir), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            problem(path, strError(errno));
+            continue;
+        }
+        // A link counts where it leads, and only inside the folder; what is
+        // no link is where its folder is (asking costs a call per part of
+        // its path).
+        QString target = folder.strCanonical + QLatin1Char('/') + decoded;
+        if (S_ISLNK(st.st_mode)) {
+            if (::fstatat(dirfd(dir), name.constData(), &st, 0) != 0) {
+                if (isPageName(name)) problem(path, "it is a link that leads nowhere");
+                continue;
             }
+            target = QFileInfo(path).canonicalFilePath();
+            if (target != folder.strRoot && !inside(target, folder.strRoot)) continue;
+        }
+        const bool dirOrPage = S_ISDIR(st.st_mode) || isPageName(name);
+        if (dirOrPage && QFile::encodeName(decoded) != name) {
+            problem(path, QStringLiteral("its name is not valid UTF-8, which cannot be opened"));
+        } else if (S_ISDIR(st.st_mode)) {
+            if (!m_visited.contains(target)) {
+                m_visited.insert(target);
+                m_pending.append({path, target, folder.strRoot});
+            }
+        } else if (!dirOrPage) {
+            continue;
+        } else if (!S_ISREG(st.st_mode)) {
+            problem(path, QStringLiteral("it is not a regular file"));
+        } else if (firstTime(st)) {
+            m_found << FoundPage{path, folder.strRoot, {}};
         }
     }
-    return m_pages.isEmpty() ? QString() : m_pages.takeFirst();
 }
 
 std::optional<PublishedPage> ScanPage(const QString& path, const QString& identity,
@@ -85,38 +166,38 @@ std::optional<PublishedPage> ScanPage(const QString& path, const QString& identi
                          page.FileHash()};
 }
 
-PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QString& folder,
+PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QString& root,
                        const QString& identity, const QString& code, bool copySupportFiles) {
     PageOutcome outcome{scanned.strPath, PageOutcome::Skipped, {}};
+    const auto skip = [&](const QString& why) {
+        outcome.strReason = why;
+        return outcome;
+    };
     const QFileInfo file(scanned.strPath);
-    if (file.isDir()) {
-        outcome.strReason = QStringLiteral("it is a folder now");
-        return outcome;
-    }
-    if (!inside(file.canonicalFilePath(), QFileInfo(folder).canonicalFilePath())) {
-        outcome.strReason = QStringLiteral("it leads outside the folder now");
-        return outcome;
-    }
-    if (!file.isWritable()) {
-        outcome.strReason = QStringLiteral("it is read-only");
-        return outcome;
-    }
+    if (!file.exists()) return skip(QStringLiteral("it no longer exists"));
+    if (file.isDir()) return skip(QStringLiteral("it is a folder now"));
+    if (!root.isEmpty() && !inside(file.canonicalFilePath(), QFileInfo(root).canonicalFilePath()))
+        return skip(QStringLiteral("it leads outside the folder now"));
     Page page;
     if (!page.Load(scanned.strPath, LineEnds::AsTheyAre, &outcome.strReason, Page::IfMarked))
         return outcome;
-    if (page.FileSize() != scanned.nSize || page.FileHash() != scanned.nHash) {
-        outcome.strReason = QStringLiteral("it changed on disk since the scan");
-        return outcome;
-    }
+    if (page.FileSize() != scanned.nSize || page.FileHash() != scanned.nHash)
+        return skip(QStringLiteral("it changed on disk since the scan"));
     // The same bytes hold the same blocks, unless decoding moved them.
     page.ReplaceBlocks(
         page.MakeReadyFor(code) ? chosen(page.Blocks().blocks, identity) : scanned.blocks, code);
-    if (!PublishPage(tavolet, page, copySupportFiles, &outcome.strReason)) {
+    switch (PublishPage(tavolet, page, copySupportFiles, &outcome.strReason)) {
+    case platform::Replaced::Written:
+        outcome.kind = PageOutcome::Updated;
+        outcome.strReason.clear();
+        break;
+    case platform::Replaced::Refused:
+        outcome.kind = PageOutcome::Skipped;
+        break;
+    case platform::Replaced::Failed:
         outcome.kind = PageOutcome::Failed;
-        return outcome;
+        break;
     }
-    outcome.kind = PageOutcome::Updated;
-    outcome.strReason.clear();
     return outcome;
 }
 

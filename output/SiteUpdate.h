@@ -8,6 +8,9 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+
+struct stat;
 
 class CTavolet;
 
@@ -37,24 +40,47 @@ struct PageOutcome {
 // widget wrote it (only on the user's explicit word).
 namespace SiteUpdate {
 
-// The .htm and .html files below a folder, one at a time, so that a site
-// of any size is walked holding no more than the names of one folder and
-// the folders still to read. Links are followed only where they stay inside
-// it, and no folder is visited twice; a folder's pages come in the order of
-// their names, before those of its sub-folders.
+// A page to look at, or what could not be looked at.
+struct FoundPage {
+    QString strPath; // empty: there are no more
+    // The folder whose walk reached it; empty for a page named by itself.
+    QString strRoot;
+    // Why this page or folder cannot be examined; empty when it can.
+    QString strProblem;
+};
+
+// The pages named and the .htm and .html files below the folders named, one
+// at a time, so that a site of any size is walked holding no more than the
+// names of one folder and the folders still to read. Links are followed only
+// where they stay inside the folder walked, and no folder is visited twice;
+// a folder's pages come in the order of their names, before those of its
+// sub-folders. A file reached by several names (links, hard links) comes
+// once, under its first name. Whatever cannot be examined (a folder that
+// cannot be read, a name the system cannot hold, a pipe named like a page)
+// comes with its reason, never left out in silence.
 class PageFinder {
 public:
-    explicit PageFinder(const QString& folder);
-    // The next page; empty when there are no more.
-    QString Next();
+    explicit PageFinder(const QStringList& paths);
+    explicit PageFinder(const QString& folder) : PageFinder(QStringList{folder}) {}
+    FoundPage Next();
 
 private:
-    QString m_strRoot;
+    struct Folder {
+        QString strPath;      // as it was reached
+        QString strCanonical; // where it really is
+        QString strRoot;      // the folder named, canonical
+    };
+    void readFolder(const Folder& folder);
+    void takeNamed(const QString& path);
+    // False when the file came already under another name.
+    bool firstTime(const struct stat& st);
+
+    QStringList m_named;
     QSet<QString> m_visited;
-    // Folders still to read: as they were reached, and where they really are.
-    QList<std::pair<QString, QString>> m_pending;
-    // Pages of the folder read last, not given yet.
-    QStringList m_pages;
+    QSet<std::pair<quint64, quint64>> m_files;
+    QList<Folder> m_pending;
+    // Found in the folder read last, not given yet.
+    QList<FoundPage> m_found;
 };
 
 // Reads the page and counts the blocks of the widget `identity`; nullopt
@@ -64,9 +90,10 @@ std::optional<PublishedPage> ScanPage(const QString& path, const QString& identi
                                       QString* skipped);
 
 // Puts `code` in place of every block of `identity` in the page, if it is
-// still the page scanned and still inside `folder`, and has the server place the support files
-// beside it when asked.
-PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& page, const QString& folder,
+// still the page scanned and, when a walk of `root` found it, still inside
+// that folder; has the server place the support files beside it first when
+// asked.
+PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& page, const QString& root,
                        const QString& identity, const QString& code, bool copySupportFiles);
 
 } // namespace SiteUpdate

@@ -101,18 +101,24 @@ void CUpdatePagesDlg::Run(CTavolet& tavolet) {
     dialog.m_strIdentity = identity;
     // Counted first, for the progress bar: walking names costs little beside reading pages.
     int nPages = 0;
-    for (SiteUpdate::PageFinder pages(*folder); !pages.Next().isEmpty();)
+    for (SiteUpdate::PageFinder pages(*folder); !pages.Next().strPath.isEmpty();)
         ++nPages;
     Progress progress(QStringLiteral("Looking for the pages that hold this widget..."), nPages);
     SiteUpdate::PageFinder pages(*folder);
     int nLooked = 0;
-    for (QString path = pages.Next(); !path.isEmpty(); path = pages.Next()) {
+    for (SiteUpdate::FoundPage found = pages.Next(); !found.strPath.isEmpty();
+         found = pages.Next()) {
         if (!progress.Step(std::min(nLooked++, nPages))) return;
-        QString skipped;
-        if (auto page = SiteUpdate::ScanPage(path, identity, &skipped))
-            dialog.m_arrPages << *page;
-        else if (!skipped.isEmpty())
-            dialog.m_arrSkipped << PageOutcome{path, PageOutcome::Skipped, skipped};
+        QString skipped = found.strProblem;
+        if (!skipped.isEmpty()) ++dialog.m_nUnexamined;
+        if (skipped.isEmpty()) {
+            if (auto page = SiteUpdate::ScanPage(found.strPath, identity, &skipped)) {
+                dialog.m_arrPages << *page;
+                continue;
+            }
+        }
+        if (!skipped.isEmpty())
+            dialog.m_arrSkipped << PageOutcome{found.strPath, PageOutcome::Skipped, skipped};
     }
     progress.Step(nPages);
     if (dialog.m_arrPages.isEmpty()) {
@@ -212,9 +218,14 @@ void CUpdatePagesDlg::OnOK() {
     };
     // Nothing is called done that was not written; the list says page by page.
     Item<QPushButton>(IDCANCEL)->setText(QStringLiteral("Close"));
-    AfxMessageBox(QStringLiteral("%1 page(s) updated, %2 skipped, %3 failed, %4 not reached.")
-                      .arg(count(PageOutcome::Updated))
-                      .arg(count(PageOutcome::Skipped))
-                      .arg(count(PageOutcome::Failed))
-                      .arg(ticked.size() - m_arrOutcomes.size()));
+    QString summary = QStringLiteral("%1 page(s) updated, %2 skipped, %3 failed, %4 not reached.")
+                          .arg(count(PageOutcome::Updated))
+                          .arg(count(PageOutcome::Skipped))
+                          .arg(count(PageOutcome::Failed))
+                          .arg(ticked.size() - m_arrOutcomes.size());
+    if (m_nUnexamined > 0)
+        summary += QStringLiteral(" %1 page(s) or folder(s) could not be examined; the list names "
+                                  "them.")
+                       .arg(m_nUnexamined);
+    AfxMessageBox(summary);
 }

@@ -24,6 +24,8 @@ public:
     QList<PublishedPage> m_arrPages;
     // Pages passed over while scanning, each with its reason.
     QList<PageOutcome> m_arrSkipped;
+    // Of those, the pages and folders the walk could not examine at all.
+    int m_nUnexamined = 0;
     bool m_bCopySupportFiles = true;
     QTreeWidget* m_listPages = nullptr;
     // What the last Update did, page by page.

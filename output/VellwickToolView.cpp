@@ -192,6 +192,7 @@ void CVellwickToolView::OnCopyCode() {
     if (!document->HasWidget()) return;
     const CodeParts parts = CollectCodeParts(*document->m_pTavolet);
     PutTextOnClipboard(parts.cursor);
+    document->OnCodePublished();
     CHtmlCodeDlg dialog;
     dialog.m_strCode = parts.cursor;
     dialog.DoModal();
@@ -211,6 +212,7 @@ void CVellwickToolView::OnNewPage() {
         AfxMessageBox(QStringLiteral("Create HTML File Failure!"), error);
         return;
     }
+    document->OnCodePublished();
     AfxMessageBox("You have saved Glimmerkey into " + *page + " successfully!");
 }
 
@@ -231,7 +233,7 @@ void CVellwickToolView::OnInsertInto() {
     dialog.m_pTavolet = document->m_pTavolet.get();
     dialog.m_strPagePath = *page;
     dialog.m_nCodeMode = 1;
-    dialog.DoModal();
+    if (dialog.DoModal() == IDOK) document->OnCodePublished();
 }
 
 // True when the editor took over, or the user went for its download page;

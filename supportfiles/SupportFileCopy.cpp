@@ -60,6 +60,11 @@ QStringList CopySupportFiles(const QList<SupportFileRow>& rows, const QString& f
             failed << name + " (its name leads outside its source folder)";
             continue;
         }
+        // A link named like a picture could publish any file it leads to.
+        if (QFileInfo(row.strSource + name).isSymLink()) {
+            failed << name + " (it is a symbolic link; only regular files are copied)";
+            continue;
+        }
         QString error;
         if (!QDir().mkpath(QFileInfo(target).absolutePath()))
             error = "cannot make the folder " + QFileInfo(target).absolutePath();

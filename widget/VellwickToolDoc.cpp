@@ -84,16 +84,35 @@ bool CVellwickToolDoc::OnOpenDocument(const QString& path) {
     });
     if (!createWidget()) return false;
     if (!m_pTavolet->m_dispatch.LoadFromFile(path)) {
-        AfxMessageBox("Open " + path + " Error!");
+        // The server's reason, when it gives one: not JSON, a newer version, too large.
+        const QString why = m_pTavolet->m_dispatch.LastReason();
+        if (why.isEmpty())
+            AfxMessageBox("Open " + path + " Error!");
+        else
+            AfxMessageBox("Open " + path + " Error!", why);
         return false;
     }
     if (m_pTavolet->m_dispatch.OwnerProgID() != LoadString(IDS_PROGID)) {
         AfxMessageBox("This File is not saved by " + LoadString(AFX_IDS_APP_TITLE) + "!");
         return false;
     }
+    m_bNewIdentity = hasNewIdentity(path);
     opened = true;
     sendConfigure();
     return true;
+}
+
+void CVellwickToolDoc::OnCodePublished() {
+    if (m_bNewIdentity) SetModifiedFlag(true);
+}
+
+// The server makes one up on loading a file that holds none, so a second
+// load that gives another one tells.
+bool CVellwickToolDoc::hasNewIdentity(const QString& path) {
+    TavoletDispatch& widget = m_pTavolet->m_dispatch;
+    const QString first = widget.WidgetIdentity();
+    if (first.isEmpty()) return false; // a server without identities
+    return widget.LoadFromFile(path) && widget.WidgetIdentity() != first;
 }
 
 bool CVellwickToolDoc::OnSaveDocument(const QString& path) {
@@ -109,6 +128,7 @@ bool CVellwickToolDoc::OnSaveDocument(const QString& path) {
         AfxMessageBox("Save to " + path + " Error!", WhyServerSaveFailed(path));
         return false;
     }
+    m_bNewIdentity = false;
     SetModifiedFlag(false);
     return true;
 }

@@ -30,8 +30,16 @@ public:
 
     std::unique_ptr<CTavolet> m_pTavolet;
     bool m_bFirstNew = true;
+    // The widget file opened held no identity, so the server gave the widget
+    // a new one that only saving the file keeps: blocks published before it
+    // is saved would be found by no later update.
+    bool m_bNewIdentity = false;
+    // The widget's code went onto a page or the clipboard: a new identity in
+    // it is then a change to save, and the usual question about saving asks.
+    void OnCodePublished();
 
 private:
     bool createWidget();
+    bool hasNewIdentity(const QString& path);
     void sendConfigure();
 };

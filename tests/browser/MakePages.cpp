@@ -192,12 +192,10 @@ QString userText(const char* text) {
 // deletes that file, as the host does: New Page through SaveToFile, the
 // insert command (and here Copy Code) through SaveWithSupportFiles.
 void placeSupportFiles(CTavolet& tavolet, const QString& page, bool explicitCall) {
-    const QString scratch = SupportFileScratchPath(page);
     QDir().mkpath(QFileInfo(page).absolutePath());
-    const bool saved = explicitCall ? tavolet.m_dispatch.SaveWithSupportFiles(scratch, 1)
-                                    : tavolet.m_dispatch.SaveToFile(scratch);
-    if (!saved) fail("the server could not place the support files of " + page);
-    if (!QFile::remove(scratch)) fail("no scratch widget file at " + scratch);
+    QString error;
+    if (!PlaceSupportFiles(tavolet, page, !explicitCall, &error))
+        fail("the server could not place the support files of " + page + ": " + error);
 }
 
 QJsonObject colours(const StateColors& c) {
@@ -306,7 +304,8 @@ public:
             const QByteArray block =
                 EditorTextOf(text.Text(), MarkedBlockText(tavolet.m_dispatch.CodePartText(0, 1)));
             text.EditorText().insert(caret, block);
-            if (!PublishPage(tavolet, text, true, &error)) fail(page + ": " + error);
+            if (PublishPage(tavolet, text, true, &error) != platform::Replaced::Written)
+                fail(page + ": " + error);
             existingPage = QString::fromUtf8(text.EditorText());
             widgets.append(describe(tavolet, widgetFiles[i]));
         }

@@ -3,6 +3,7 @@
 // home, no display. What they write is compared with what the window's own
 // commands write, driven offscreen in this process on the same home.
 #include "support/Files.h"
+#include "support/HostileSite.h"
 #include "support/PageCaret.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestHome.h"
@@ -23,10 +24,13 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -382,6 +386,85 @@ TEST_F(CommandLine, UpdateReplacesTheWidgetsBlocksAndBlocksListsThem) {
     const Outcome missing = run({"update", widget, site + "/gone.htm"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.out.contains("skipped: no such file or folder"));
+}
+
+TEST_F(CommandLine, AHostileSiteLosesNothingAndEveryPageIsNamed) {
+    const QString widget = savedWidget();
+    const QByteArray identity = identityOf(run({"code", widget}).out).toLatin1();
+    const QString folder = work.filePath("site");
+    HostileSite site(folder, identity, true);
+    const Outcome updated = run({"update", widget, folder, "--json"});
+    EXPECT_EQ(updated.status, 1) << updated.err.toStdString();
+    QHash<QString, QString> said;
+    for (const QJsonValue page : QJsonDocument::fromJson(updated.out).object()["pages"].toArray()) {
+        const QJsonObject entry = page.toObject();
+        said[entry["path"].toString()] = entry["outcome"].toString() == u"updated"
+                                             ? QStringLiteral("updated")
+                                             : entry["reason"].toString();
+    }
+    EXPECT_FALSE(said.isEmpty()) << updated.out.data();
+    site.Check([&](const QString& path) { return said.value(path); },
+               kBegin + run({"code", "--part", "0", widget}).out + kEnd);
+    // Plain output quotes a name that holds a tab, so every line keeps its fields.
+    const Outcome listed = run({"blocks", folder});
+    EXPECT_EQ(listed.status, 1);
+    EXPECT_TRUE(listed.out.contains(("\"" + folder + "/tab\\tname.htm\"\t").toUtf8()))
+        << listed.out.data();
+}
+
+TEST_F(CommandLine, InsertGoesOnlyWhereAnUpdateFindsItsBlockAndMessagesSayWhy) {
+    const QString widget = savedWidget();
+    QStringEncoder utf16("UTF-16LE");
+    struct Case {
+        const char* name;
+        QByteArray page;
+        QStringList where;
+        int status;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"comment.htm",
+         "<!-- </body> -->\n<p>x</p>\n</body>\n",
+         {"--before", "</body>"},
+         1,
+         "A marker inside a comment"},
+        {"script.htm",
+         "<script>\nvar a;\n</script>\n",
+         {"--line", "2"},
+         1,
+         "A marker inside a script"},
+        {"block.htm",
+         "<p>\n" + kBegin + "x\r\ny" + kEnd,
+         {"--line", "3"},
+         1,
+         "A marker inside a marked block"},
+        {"bom.htm", "\xEF\xBB\xBF<p>x</p>\n", {"--line", "1"}, 0, ""},
+        {"wide.htm", utf16.encode(u"<p>x</p>\n"), {"--line", "1"}, 1, "NUL bytes"},
+        {"three.htm", "a\nb\nc\n", {"--line", "5"}, 1, "which has 3 lines"},
+    };
+    for (const Case& c : cases) {
+        const QString page = work.filePath(c.name);
+        writeFile(page, c.page);
+        const Outcome inserted = run(QStringList{"insert", widget, page} + c.where);
+        SCOPED_TRACE(std::string(c.name) + ": " + inserted.err.toStdString());
+        EXPECT_EQ(inserted.status, c.status);
+        EXPECT_TRUE(inserted.err.contains(QLatin1String(c.said)));
+        if (c.status != 0) EXPECT_EQ(readFile(page), c.page);
+    }
+    EXPECT_TRUE(readFile(work.filePath("bom.htm")).startsWith("\xEF\xBB\xBF" + kBegin))
+        << "the byte-order mark stays first";
+
+    const Outcome typo = run({"udpate", widget, work.path()});
+    EXPECT_EQ(typo.status, 2);
+    EXPECT_TRUE(typo.err.contains("unknown command 'udpate'; did you mean 'update'?"))
+        << typo.err.toStdString();
+    const Outcome window = run({});
+    EXPECT_EQ(window.status, 1) << "no display: a reason, not an abort";
+    EXPECT_TRUE(window.err.contains("no display")) << window.err.toStdString();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(work.filePath("pipe.tvt")).constData(), 0600), 0);
+    const Outcome pipe = run({"code", work.filePath("pipe.tvt")});
+    EXPECT_EQ(pipe.status, 1);
+    EXPECT_TRUE(pipe.err.contains("It is not a regular file.")) << pipe.err.toStdString();
 }
 
 TEST_F(CommandLine, AReadOnlyPageIsNotWrittenAndSaysSo) {

@@ -10,6 +10,8 @@
 #include "widget/Tavolet.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringDecoder>
@@ -61,6 +63,12 @@ TEST(MarkedBlocks, APageWhoseMarkersCannotBeTrustedHasNoBlocks) {
          "An end marker that is not byte-exact at line 3"},
         {QByteArray(good).replace("Glimmerkey-->\r\n<a", "Glimmerkey--><a"),
          "A begin marker that is not byte-exact at line 1"},
+        // Text a browser never reads as markup holds no marker.
+        {"<div title='" + good + "'>", "A marker inside a tag at line 1"},
+        {"<p>\r\n<TEXTAREA rows=2>" + good + "</textarea>",
+         "A marker inside a <textarea> at line 2"},
+        {"<style>/*" + good + "*/</style>", "A marker inside a <style> at line 1"},
+        {"<![CDATA[" + good + "]]>", "A marker inside a CDATA section at line 1"},
     };
     for (const auto& c : cases) {
         const BlockScan scan = FindMarkedBlocks(c.text);
@@ -70,6 +78,38 @@ TEST(MarkedBlocks, APageWhoseMarkersCannotBeTrustedHasNoBlocks) {
     // Look-alikes that are no scripts or markers do not upset the scan.
     EXPECT_TRUE(FindMarkedBlocks("<scripts>" + good + "<!---->").problem.isEmpty());
     EXPECT_EQ(FindMarkedBlocks("<scripts>" + good).blocks.size(), 1);
+    EXPECT_EQ(FindMarkedBlocks("<img alt=\"a > b\" title='<!--'>" + good).blocks.size(), 1);
+}
+
+TEST(PageWrites, AnotherWritersWorkIsNeverReplaced) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("log.htm");
+    writeFile(path, "<p>a</p>\n");
+    Page page;
+    QString why;
+    ASSERT_TRUE(page.Load(path, LineEnds::AsTheyAre, &why));
+    page.EditorText() += "<p>mine</p>\n";
+    QFile log(path);
+    ASSERT_TRUE(log.open(QIODevice::Append));
+    log.write("appended\n");
+    log.close();
+    EXPECT_EQ(page.Save(&why), platform::Replaced::Refused);
+    EXPECT_EQ(why, "it changed while it was being updated");
+    EXPECT_EQ(readFile(path), "<p>a</p>\nappended\n");
+    // The last look comes once the new file is written beside the page, right
+    // before it would take the page's place.
+    QStringList seen;
+    EXPECT_EQ(platform::ReplaceFileSafely(
+                  path, "new",
+                  [&] {
+                      seen = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+                      return QStringLiteral("changed");
+                  },
+                  &why),
+              platform::Replaced::Refused);
+    EXPECT_EQ(seen.size(), 2);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"log.htm"});
+    EXPECT_EQ(readFile(path), "<p>a</p>\nappended\n");
 }
 
 // Tags are looked for many bytes at a time: whatever its offset, a comment,
@@ -121,7 +161,7 @@ TEST(MarkedBlocks, ReplacingKeepsEveryOtherByteInThePagesOwnEncoding) {
         ASSERT_EQ(scan.blocks.size(), 2) << scan.problem.toStdString();
         ASSERT_TRUE(loaded.UnchangedOnDisk(&error));
         loaded.ReplaceBlocks({scan.blocks[0]}, code);
-        ASSERT_TRUE(loaded.Save(&error)) << error.toStdString();
+        ASSERT_EQ(loaded.Save(&error), platform::Replaced::Written) << error.toStdString();
         EXPECT_EQ(readFile(path), encode(page(fresh, first))) << int(loaded.Text().mode);
     }
 }
@@ -185,7 +225,7 @@ TEST(MarkedBlocks, APageHeldAsItsStoredBytesIsWrittenAsTheDecodedPageWouldBe) {
             }
             decoded.ReplaceBlocks(decodedBlocks, code);
             QString decodedError, skipped;
-            const bool saved = decoded.Save(&decodedError);
+            const bool saved = decoded.Save(&decodedError) == platform::Replaced::Written;
             // As an update rewrites it: scanned, then read again and replaced.
             const auto scanned = SiteUpdate::ScanPage(storedPath, "mine", &skipped);
             ASSERT_TRUE(scanned) << what << skipped.toStdString();
@@ -235,6 +275,39 @@ TEST_F(InsertUpdate, ReplacesEveryBlockOfThisWidgetAndLeavesTheOthers) {
     const QByteArray fresh = kBegin + "<a data-tavolet-widget=\"" + mine + "\">new</a>" + kEnd;
     EXPECT_EQ(written, "<p>\r\n" + fresh + "<p>\r\n" + block("another") + fresh + "</p>\r\n");
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('\n').toStdString();
+}
+
+// At OK, a page changed on disk while the dialog was open is never simply
+// replaced: Yes reads it again with the insertion put back on its line, No
+// overwrites it.
+TEST_F(InsertUpdate, APageChangedOnDiskIsReloadedWithTheInsertionOrOverwritten) {
+    const QByteArray fresh =
+        kBegin + "<a data-tavolet-widget=\"" + fake.state().identity.toUtf8() + "\">new</a>" + kEnd;
+    const QByteArray page = "<p>1</p>\r\n<p>2</p>\r\n";
+    const QByteArray edited = "<h1>title</h1>\r\n" + page;
+    const auto insertThenEdit = [&](CInsertIntoPageDlg& dialog) {
+        PutPageCaret(*dialog.m_editPage, 10);
+        dialog.OnInsert();
+        writeFile(files.filePath("page.htm"), edited);
+        dialog.Item<QCheckBox>(1034)->setChecked(false);
+        dialog.Item<QPushButton>(IDOK)->click();
+    };
+    prompts.answers = {IDYES};
+    QByteArray shown;
+    EXPECT_EQ(runOn(page,
+                    [&](CInsertIntoPageDlg& dialog) {
+                        insertThenEdit(dialog);
+                        shown = dialog.m_editPage->PageBytes();
+                    }),
+              "<h1>title</h1>\r\n" + fresh + "<p>1</p>\r\n<p>2</p>\r\n");
+    EXPECT_EQ(shown, "<h1>title</h1>\r\n" + fresh + "<p>1</p>\r\n<p>2</p>\r\n");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains("changed on disk while this dialog was open"));
+
+    prompts.messages.clear();
+    prompts.answers = {IDNO};
+    EXPECT_EQ(runOn(page, insertThenEdit), "<p>1</p>\r\n" + fresh + "<p>2</p>\r\n");
+    EXPECT_TRUE(prompts.messages.value(0).contains("changed on disk while this dialog was open"));
 }
 
 TEST_F(InsertUpdate, TheCaretChoosesABlockAndUndoTakesTheUpdateBack) {

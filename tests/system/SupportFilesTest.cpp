@@ -95,19 +95,23 @@ TEST(SupportFilesDialog, RowsThatWouldLeaveTheFolderAreListedButNeverCopiedThere
     const QString source = root.filePath("source/"), target = root.filePath("site/pages");
     writeFile(source + "icon.png", "icon");
     writeFile(root.filePath("source/x.png"), "x");
+    // A private file handed over as a picture.
+    writeFile(root.filePath("private"), "secret");
+    QFile::link(root.filePath("private"), source + "key.png");
     QDir().mkpath(target);
     const QMap<QString, QByteArray> before = tree(root.path());
     fake.state().supportFiles = {
         {"../x.png", source, "gk/x.png"},           {"..", source, "gk/up"},
         {"a\\..\\..\\x.png", source, "gk/x.png"},   {"x.png", source, "../../x.png"},
         {"x.png", source + "other/", "/etc/x.png"}, {"x.png", source + "third/", "C:x.png"},
-        {"icon.png", source, "gk/icon.png"},        {"../y.png", source, "../../y.png"}};
+        {"icon.png", source, "gk/icon.png"},        {"../y.png", source, "../../y.png"},
+        {"key.png", source, "gk/key.png"}};
     CTavolet tavolet;
     ASSERT_TRUE(tavolet.CreateFromProgID("Test.HostileSupportFiles"));
     CSupportFilesDlg dialog;
     dialog.m_pTavolet = &tavolet;
     runDialog(dialog, [&] {
-        EXPECT_EQ(dialog.m_listFiles->topLevelItemCount(), 8) << "every row is shown";
+        EXPECT_EQ(dialog.m_listFiles->topLevelItemCount(), 9) << "every row is shown";
         prompts.folders = {target};
         dialog.Item<QAbstractButton>(1037)->click();
     });
@@ -121,7 +125,8 @@ TEST(SupportFilesDialog, RowsThatWouldLeaveTheFolderAreListedButNeverCopiedThere
          QStringList{"../x.png (its name leads outside its source folder)",
                      ".. (its name leads outside its source folder)",
                      "a\\..\\..\\x.png (its name leads outside its source folder)",
-                     "x.png (Cannot read " + source + "other/x.png: no such file)"})
+                     "x.png (Cannot read " + source + "other/x.png: no such file)",
+                     "key.png (it is a symbolic link; only regular files are copied)"})
         EXPECT_TRUE(report.contains(name)) << report.toStdString();
     EXPECT_TRUE(report.contains("../y.png (it would be placed outside the folder)"));
     EXPECT_EQ(report.count("outside the folder"), 1) << "said only where it is true";

@@ -1,12 +1,14 @@
 #include "AppFixture.h"
 
 #include "support/Files.h"
+#include "support/HostileSite.h"
 #include "support/TinyFileSystem.h"
 
 #include "output/SiteUpdate.h"
 #include "output/UpdatePagesDlg.h"
 #include "res/Resource.h"
 
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -132,6 +134,28 @@ TEST_F(UpdatePages, APageChangedOrReplacedSinceTheScanIsLeftAsItIsAndNamed) {
     EXPECT_EQ(readFile(site + "/unticked.htm"), "<p>" + block(mine, "old"));
     EXPECT_EQ(outcomes.size(), 4);
     EXPECT_EQ(prompts.messages.value(0), "1 page(s) updated, 3 skipped, 0 failed, 0 not reached.");
+}
+
+TEST_F(UpdatePages, AHostileSiteLosesNothingAndEveryPageIsNamed) {
+    const QString folder = files.filePath("site");
+    HostileSite site(folder, mine, false);
+    QHash<QString, QString> said;
+    prompts.folders = {folder};
+    whenDialogShows([&](QWidget* widget) {
+        auto& dialog = static_cast<CUpdatePagesDlg&>(*widget);
+        dialog.Item<QCheckBox>(1065)->setChecked(false);
+        dialog.Item<QPushButton>(IDOK)->click();
+        for (const PageOutcome& o : std::as_const(dialog.m_arrSkipped))
+            said[o.strPath] = o.strReason;
+        for (const PageOutcome& o : std::as_const(dialog.m_arrOutcomes))
+            said[o.strPath] =
+                o.kind == PageOutcome::Updated ? QStringLiteral("updated") : o.strReason;
+        dialog.reject();
+    });
+    frame()->SendCommand(ID_UPDATE_PAGES);
+    site.Check([&](const QString& path) { return said.value(path); }, block(mine, "new"));
+    EXPECT_TRUE(prompts.messages.value(0).contains("could not be examined"))
+        << prompts.messages.value(0).toStdString();
 }
 
 // From the keyboard: Tab leaves the list of pages, Enter in it presses

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "support/Files.h"
 
 #include "platform/ServerRegistration.h"
 #include "res/Resource.h"
@@ -75,6 +76,8 @@ DialogScript::Step chooseTemplate(const QString& name) {
         newDialog->Item<QPushButton>(IDOK)->click();
     };
 }
+
+enum { IDC_NEW_PAGE = 1025 };
 
 void cancel(QDialog* dialog) {
     dialog->reject();
@@ -261,4 +264,33 @@ TEST_F(FakeWidgetIdentity, AnIdentityUnfitForAPageSearchOrAMissingServerIsAnErro
     TavoletDispatch none;
     EXPECT_THROW(none.WidgetIdentity(), platform::DispatchError);
     EXPECT_THROW(none.RenewWidgetIdentity(), platform::DispatchError);
+}
+
+// An older file without an identity: once its code is published, the one it
+// got is a change the usual question saves, the same for every page.
+TEST_F(RealWidgetIdentity, AFileWithoutOneKeepsTheOneItGetsOncePublished) {
+    const QString path = files.filePath("older.tvt");
+    ASSERT_TRUE(QFile::copy(server.folder() + "/Azure_" + kProgId + ".tvt", path));
+    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    QDir().mkpath(files.filePath("media"));
+    for (const QString& file : QDir(server.folder() + "/media").entryList(QDir::Files))
+        QFile::copy(server.folder() + "/media/" + file, files.filePath("media/" + file));
+    DialogScript script({cancel});
+    ASSERT_TRUE(doc()->OnOpenDocument(path)) << prompts.messages.join('\n').toStdString();
+    const QString identity = widget().WidgetIdentity();
+    EXPECT_FALSE(doc()->IsModified()) << "opened and looked at, nothing to save";
+    const auto newPage = [&](const QString& name) {
+        prompts.files = {files.filePath(name)};
+        app.m_pMainWnd->SendCommand(IDC_NEW_PAGE);
+        return QString::fromUtf8(readFile(files.filePath(name)));
+    };
+    EXPECT_TRUE(newPage("one.htm").contains(identity)) << prompts.messages.join('\n').toStdString();
+    EXPECT_TRUE(doc()->IsModified()) << "the identity on a page is a change to save";
+    EXPECT_TRUE(newPage("two.htm").contains(identity)) << "the same one for every page";
+    ASSERT_TRUE(doc()->OnSaveDocument(path));
+    DialogScript again({cancel});
+    ASSERT_TRUE(doc()->OnOpenDocument(path));
+    EXPECT_EQ(widget().WidgetIdentity(), identity);
+    newPage("three.htm");
+    EXPECT_FALSE(doc()->IsModified());
 }
