@@ -7,6 +7,7 @@
 #include "output/Page.h"
 #include "output/SiteUpdate.h"
 #include "platform/Components.h"
+#include "platform/Paths.h"
 #include "res/Resource.h"
 #include "supportfiles/SupportFileCopy.h"
 #include "widget/VellwickToolDoc.h"
@@ -86,10 +87,6 @@ bool writeOut(const QByteArray& bytes) {
         return true;
     say("Cannot write to standard output: " + QString::fromLocal8Bit(std::strerror(errno)));
     return false;
-}
-
-bool writeJson(const QJsonObject& object) {
-    return writeOut(QJsonDocument(object).toJson(QJsonDocument::Indented));
 }
 
 struct Args {
@@ -348,7 +345,7 @@ public:
         if (!m_bWritten) return;
         const QByteArray text = m_bJson ? (m_nEntries++ ? ",\n" : "\n") +
                                               QJsonDocument(entry).toJson(QJsonDocument::Compact)
-                                        : (line + "\n").toUtf8();
+                                        : platform::PathBytes(line + "\n");
         m_bWritten = writeOut(text);
         if (!m_bWritten && m_bChanged)
             say(QStringLiteral("Pages were changed, but the report of what was done could not "

@@ -30,13 +30,23 @@ QString BuildPageText(const QString& title, const CodeParts& parts) {
 }
 
 bool PlaceSupportFiles(CTavolet& tavolet, const QString& pagePath, bool bNewPage, QString* error) {
+    const QString folder = platform::FolderOfPath(pagePath);
+    // The server opens what it is given through Qt, which holds names as UTF-8.
+    if (platform::HasStrayBytes(folder)) {
+        if (error)
+            *error = QStringLiteral("The support files could not be placed beside the page: the "
+                                    "name of its folder is not valid UTF-8, which the widget "
+                                    "server cannot write to.");
+        return false;
+    }
     const QString fileName = QFileInfo(pagePath).fileName();
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const QString pageName = dot < 0 ? fileName : fileName.left(dot);
+    const QString pageName = platform::HasStrayBytes(fileName) ? QStringLiteral("page")
+                             : dot < 0                         ? fileName
+                                                               : fileName.left(dot);
     // A name of its own: a user's file of the old fixed name, or a link
     // planted there, is never written through or removed.
-    const QString scratch = platform::CreateUniqueFile(platform::FolderOfPath(pagePath),
-                                                       pageName + ".", ".restvt", error);
+    const QString scratch = platform::CreateUniqueFile(folder, pageName + ".", ".restvt", error);
     if (scratch.isEmpty()) return false;
     const auto removeScratch = qScopeGuard([&] { platform::RemoveFile(scratch); });
     TavoletDispatch& widget = tavolet.m_dispatch;

@@ -2,6 +2,7 @@
 
 #include "output/HtmlCode.h"
 #include "platform/DispatchContract.h"
+#include "platform/Paths.h"
 #include "platform/SafeFile.h"
 
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QHashFunctions>
 #include <QStringEncoder>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,6 +110,17 @@ constexpr qint64 kMaxPageSize = qint64(1) << 30;
 
 qint64 modified(const struct stat& st) {
     return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// Opens a page by its own name's bytes, whatever they are; false with errno set.
+bool openPage(const QString& path, QFile& file) {
+    const int fd = ::open(platform::PathBytes(path).constData(), O_RDONLY | O_CLOEXEC);
+    return fd >= 0 &&
+           file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+}
+
+QString strError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // Tells whether a file's bytes changed. Qt hashes with its fast hardware
@@ -289,9 +302,9 @@ bool Page::Load(const QString& path, LineEnds lineEnds, QString* error, Decode d
         if (error) *error = why;
         return false;
     };
-    QFile file(path);
+    QFile file;
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (::stat(platform::PathBytes(path).constData(), &st) != 0)
         return refuse(errno == ENOENT ? QStringLiteral("no such file")
                                       : QString::fromLocal8Bit(std::strerror(errno)));
     if (S_ISDIR(st.st_mode)) return refuse(path + " is a folder");
@@ -301,7 +314,7 @@ bool Page::Load(const QString& path, LineEnds lineEnds, QString* error, Decode d
         return refuse(QStringLiteral("it is too large: %1 bytes, over the limit of %2 bytes")
                           .arg(st.st_size)
                           .arg(kMaxPageSize));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return refuse(file.errorString());
+    if (!openPage(path, file)) return refuse(strError());
     if (::fstat(file.handle(), &st) == 0) m_nTime = modified(st);
     // One page that cannot be held costs that page, never the run.
     try {
@@ -355,14 +368,14 @@ bool Page::UnchangedOnDisk(QString* why) const {
         return false;
     };
     struct stat st {};
-    const bool exists = ::stat(QFile::encodeName(m_strPath).constData(), &st) == 0;
+    const bool exists = ::stat(platform::PathBytes(m_strPath).constData(), &st) == 0;
     if (m_nSize < 0) return !exists || changed(QStringLiteral("it was made meanwhile"));
     if (!exists) return changed(QStringLiteral("it no longer exists"));
     if (!S_ISREG(st.st_mode)) return changed(QStringLiteral("it is no longer a file"));
     const QString changedOnDisk = QStringLiteral("it changed on disk since it was read");
     if (st.st_size != m_nSize || modified(st) != m_nTime) return changed(changedOnDisk);
-    QFile file(m_strPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return changed(file.errorString());
+    QFile file;
+    if (!openPage(m_strPath, file)) return changed(strError());
     try {
         if (fileHash(readWhole(file)) != m_nHash) return changed(changedOnDisk);
     } catch (const std::bad_alloc&) {
@@ -373,15 +386,14 @@ bool Page::UnchangedOnDisk(QString* why) const {
 
 bool Page::TakeDiskState(QString* error) {
     struct stat st {};
-    if (::stat(QFile::encodeName(m_strPath).constData(), &st) != 0) {
+    if (::stat(platform::PathBytes(m_strPath).constData(), &st) != 0) {
         m_nSize = -1;
         return true;
     }
-    QFile file(m_strPath);
-    if (!S_ISREG(st.st_mode) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    QFile file;
+    if (!S_ISREG(st.st_mode) || !openPage(m_strPath, file)) {
         if (error)
-            *error = S_ISREG(st.st_mode) ? file.errorString()
-                                         : QStringLiteral("it is not a regular file");
+            *error = S_ISREG(st.st_mode) ? strError() : QStringLiteral("it is not a regular file");
         return false;
     }
     try {
@@ -398,9 +410,9 @@ bool Page::TakeDiskState(QString* error) {
 
 QString Page::WhyNotReplaceable() const {
     struct stat st {};
-    if (::stat(QFile::encodeName(m_strPath).constData(), &st) != 0) return {};
+    if (::stat(platform::PathBytes(m_strPath).constData(), &st) != 0) return {};
     // Root could write it, but the user made it read-only to keep it as it is.
-    if ((st.st_mode & 0222) == 0 || ::access(QFile::encodeName(m_strPath).constData(), W_OK) != 0)
+    if ((st.st_mode & 0222) == 0 || ::access(platform::PathBytes(m_strPath).constData(), W_OK) != 0)
         return QStringLiteral("it is read-only");
     if (st.st_nlink > 1)
         return QStringLiteral("it has %1 names (hard links), which a new file would split")

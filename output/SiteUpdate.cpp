@@ -2,6 +2,7 @@
 
 #include "output/HtmlCode.h"
 #include "output/Page.h"
+#include "platform/Paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace SiteUpdate {
@@ -29,6 +31,15 @@ bool isPageName(QByteArrayView name) {
 
 bool inside(const QString& canonical, const QString& root) {
     return !canonical.isEmpty() && canonical.startsWith(root + QLatin1Char('/'));
+}
+
+// Where a path really leads, every link followed; empty when it leads nowhere.
+QString canonical(const QString& path) {
+    char* real = ::realpath(platform::PathBytes(path).constData(), nullptr);
+    if (!real) return {};
+    const QString result = platform::PathFromBytes(real);
+    std::free(real);
+    return result;
 }
 
 QString strError(int err) {
@@ -76,13 +87,13 @@ bool PageFinder::firstTime(const struct stat& st) {
 void PageFinder::takeNamed(const QString& given) {
     const QString path = QFileInfo(given).absoluteFilePath();
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+    if (::stat(platform::PathBytes(path).constData(), &st) != 0) {
         m_found << FoundPage{
             path, {}, errno == ENOENT ? QStringLiteral("no such file or folder") : strError(errno)};
         return;
     }
     if (S_ISDIR(st.st_mode)) {
-        const QString root = QFileInfo(path).canonicalFilePath();
+        const QString root = canonical(path);
         // A link back to the folder itself is the folder, already visited.
         if (!m_visited.contains(root)) {
             m_visited.insert(root);
@@ -100,7 +111,7 @@ void PageFinder::readFolder(const Folder& folder) {
     const auto problem = [&](const QString& path, const QString& why) {
         m_found << FoundPage{path, folder.strRoot, why};
     };
-    DIR* dir = ::opendir(QFile::encodeName(folder.strPath).constData());
+    DIR* dir = ::opendir(platform::PathBytes(folder.strPath).constData());
     if (!dir) return problem(folder.strPath, "cannot read the folder: " + strError(errno));
     const auto closeDir = qScopeGuard([dir] { ::closedir(dir); });
     QList<QByteArray> names;
@@ -113,7 +124,7 @@ void PageFinder::readFolder(const Folder& folder) {
     if (errno != 0) problem(folder.strPath, "cannot read the whole folder: " + strError(errno));
     std::sort(names.begin(), names.end());
     for (const QByteArray& name : std::as_const(names)) {
-        const QString decoded = QFile::decodeName(name);
+        const QString decoded = platform::PathFromBytes(name);
         const QString path = folder.strPath + QLatin1Char('/') + decoded;
         struct stat st {};
         if (::fstatat(dirfd(dir), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -129,18 +140,15 @@ void PageFinder::readFolder(const Folder& folder) {
                 if (isPageName(name)) problem(path, "it is a link that leads nowhere");
                 continue;
             }
-            target = QFileInfo(path).canonicalFilePath();
+            target = canonical(path);
             if (target != folder.strRoot && !inside(target, folder.strRoot)) continue;
         }
-        const bool dirOrPage = S_ISDIR(st.st_mode) || isPageName(name);
-        if (dirOrPage && QFile::encodeName(decoded) != name) {
-            problem(path, QStringLiteral("its name is not valid UTF-8, which cannot be opened"));
-        } else if (S_ISDIR(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) {
             if (!m_visited.contains(target)) {
                 m_visited.insert(target);
                 m_pending.append({path, target, folder.strRoot});
             }
-        } else if (!dirOrPage) {
+        } else if (!isPageName(name)) {
             continue;
         } else if (!S_ISREG(st.st_mode)) {
             problem(path, QStringLiteral("it is not a regular file"));
@@ -173,10 +181,11 @@ PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QS
         outcome.strReason = why;
         return outcome;
     };
-    const QFileInfo file(scanned.strPath);
-    if (!file.exists()) return skip(QStringLiteral("it no longer exists"));
-    if (file.isDir()) return skip(QStringLiteral("it is a folder now"));
-    if (!root.isEmpty() && !inside(file.canonicalFilePath(), QFileInfo(root).canonicalFilePath()))
+    struct stat st {};
+    if (::stat(platform::PathBytes(scanned.strPath).constData(), &st) != 0)
+        return skip(QStringLiteral("it no longer exists"));
+    if (S_ISDIR(st.st_mode)) return skip(QStringLiteral("it is a folder now"));
+    if (!root.isEmpty() && !inside(canonical(scanned.strPath), canonical(root)))
         return skip(QStringLiteral("it leads outside the folder now"));
     Page page;
     if (!page.Load(scanned.strPath, LineEnds::AsTheyAre, &outcome.strReason, Page::IfMarked))

@@ -1,7 +1,19 @@
 #pragma once
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace platform {
+
+// A file name need not be valid UTF-8, and Qt cannot open one that is not.
+// Such a name is held with each stray byte as a lone low surrogate
+// (U+DC80 to U+DCFF), so that it shows and goes back to its own bytes; pages
+// are found, read and written by these bytes.
+QString PathFromBytes(QByteArrayView bytes);
+QByteArray PathBytes(const QString& path);
+// Whether a path is held with such stray bytes, so that only code that uses
+// PathBytes can reach it.
+bool HasStrayBytes(const QString& path);
 
 // The text of a path before its last separator; empty when it has none.
 QString FolderOfPath(const QString& path);

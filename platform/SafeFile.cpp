@@ -1,5 +1,7 @@
 #include "platform/SafeFile.h"
 
+#include "platform/Paths.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -10,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -61,13 +64,14 @@ public:
     // `modeLimit`: permission bits the new file may have at most.
     bool Open(mode_t modeLimit, QString* error) {
         // A link is written through, as editors do: the file it leads to is replaced.
-        const QFileInfo info(m_strPath);
-        QString real = m_strPath;
-        if (info.isSymLink())
-            real = info.canonicalFilePath().isEmpty() ? info.symLinkTarget()
-                                                      : info.canonicalFilePath();
-        m_target = QFile::encodeName(real);
+        m_target = PathBytes(m_strPath);
         struct stat old {};
+        if (::lstat(m_target.constData(), &old) == 0 && S_ISLNK(old.st_mode)) {
+            char* real = ::realpath(m_target.constData(), nullptr);
+            if (!real) return cannot(error, QStringLiteral("it is a link that leads nowhere"));
+            m_target = real;
+            std::free(real);
+        }
         const bool exists = ::stat(m_target.constData(), &old) == 0;
         if (exists && S_ISDIR(old.st_mode)) return cannot(error, QStringLiteral("it is a folder"));
         if (exists && !S_ISREG(old.st_mode))
@@ -182,14 +186,13 @@ bool CopyFileSafely(const QString& source, const QString& target, QString* error
 QString CreateUniqueFile(const QString& folder, const QString& stem, const QString& suffix,
                          QString* error) {
     QByteArray name;
-    const int fd = createUnique(QFile::encodeName(folder + "/" + stem), QFile::encodeName(suffix),
-                                0600, &name);
+    const int fd = createUnique(PathBytes(folder + "/" + stem), PathBytes(suffix), 0600, &name);
     if (fd < 0) {
         fail(error, "Cannot make a file in " + folder + ": " + strError(errno));
         return {};
     }
     ::close(fd);
-    return QFile::decodeName(name);
+    return PathFromBytes(name);
 }
 
 QString WhyNotWritable(const QString& path) {

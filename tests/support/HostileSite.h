@@ -2,6 +2,8 @@
 
 #include "support/Files.h"
 
+#include "platform/Paths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -61,7 +63,8 @@ public:
         if (fd < 0 || ::write(fd, page.constData(), size_t(page.size())) != page.size())
             ADD_FAILURE() << "cannot make a page whose name is not UTF-8";
         ::close(fd);
-        m_cases << Case{QFile::decodeName(QByteArray("bad\xff.htm")), "UTF-8"};
+        m_cases << Case{platform::PathFromBytes("bad\xff.htm"), "updated"};
+        m_pages.insert(m_cases.back().name, page);
         add("tab\tname.htm", page, "updated");
         // Where the support files' folder must go, a file is in the way.
         add("noplace/page.htm", page,
@@ -74,7 +77,11 @@ public:
             ::chmod(native("locked").constData(), 0);
         }
     }
-    ~HostileSite() { ::chmod(native("locked").constData(), 0755); }
+    ~HostileSite() {
+        ::chmod(native("locked").constData(), 0755);
+        // Qt cannot remove what it cannot name.
+        ::unlink(platform::PathBytes(path(platform::PathFromBytes("bad\xff.htm"))).constData());
+    }
 
     static bool Root() { return ::geteuid() == 0; }
     static QByteArray Block(const QByteArray& identity, const QByteArray& body) {
@@ -96,9 +103,9 @@ public:
                 EXPECT_TRUE(said.contains(c.outcome));
             if (!m_pages.contains(c.name)) continue;
             const QByteArray& before = m_pages[c.name];
-            EXPECT_EQ(readFile(path(c.name)), c.outcome == u"updated"
-                                                  ? QByteArray(before).replace(m_block, newBlock)
-                                                  : before);
+            EXPECT_EQ(read(path(c.name)), c.outcome == u"updated"
+                                              ? QByteArray(before).replace(m_block, newBlock)
+                                              : before);
         }
         EXPECT_EQ(readFile(path("index.restvt")), "the user's own file");
         EXPECT_EQ(readFile(QDir(m_strFolder).filePath("../secret.txt")), "outside the site");
@@ -123,6 +130,13 @@ public:
     }
 
 private:
+    // By the name's own bytes, valid UTF-8 or not.
+    static QByteArray read(const QString& path) {
+        QFile file;
+        const int fd = ::open(platform::PathBytes(path).constData(), O_RDONLY);
+        if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return {};
+        return file.readAll();
+    }
     void add(const QString& name, const QByteArray& bytes, const QString& outcome) {
         writeFile(path(name), bytes);
         m_pages.insert(name, bytes);
