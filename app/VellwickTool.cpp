@@ -6,7 +6,7 @@
 #include "framework/DocTemplate.h"
 #include "framework/Prompts.h"
 #include "framework/StringTable.h"
-#include "output/Preview.h"
+#include "output/publishing/PreviewFiles.h"
 #include "output/VellwickToolView.h"
 #include "platform/Components.h"
 #include "platform/SafeFile.h"

@@ -4,7 +4,7 @@
 // QPlainTextEdit showing the same page. Each runs in a child process of
 // its own so that neither's memory peak hides the other's.
 // Usage: insert_bench
-#include "output/HtmlCode.h"
+#include "output/publishing/HtmlCode.h"
 #include "output/InsertIntoPageDlg.h"
 #include "output/PageEditor.h"
 #include "platform/Components.h"

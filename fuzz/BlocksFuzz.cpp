@@ -1,7 +1,7 @@
 // Pages with marked blocks come from anywhere, edited by hand or by other
 // tools: the block finder must never read outside the text, must report
 // blocks in order and whole, and replacing them must change nothing else.
-#include "output/Page.h"
+#include "output/publishing/Page.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Pages are the user's bytes in any encoding: loading one into the insert
 // dialog and writing it back unchanged must change nothing but the line
 // ends, and an insertion must always be writable.
-#include "output/PageText.h"
+#include "output/publishing/PageText.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
-#include "output/Page.h"
+#include "output/publishing/Page.h"
 
 class CPageEditor;
 class CTavolet;

@@ -2,8 +2,8 @@
 
 #include "framework/DataExchange.h"
 #include "framework/Prompts.h"
-#include "output/HtmlCode.h"
-#include "output/Page.h"
+#include "output/publishing/HtmlCode.h"
+#include "output/publishing/Page.h"
 #include "widget/Tavolet.h"
 
 #include <QApplication>

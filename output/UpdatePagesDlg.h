@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/Dialog.h"
-#include "output/SiteUpdate.h"
+#include "output/publishing/SiteUpdate.h"
 
 class CTavolet;
 class QTreeWidget;

@@ -7,8 +7,8 @@
 #include "WidgetFile.h"
 
 #include "framework/Prompts.h"
-#include "output/HtmlCode.h"
-#include "output/Page.h"
+#include "output/publishing/HtmlCode.h"
+#include "output/publishing/Page.h"
 #include "platform/Registry.h"
 #include "platform/ServerRegistration.h"
 #include "res/Resource.h"

@@ -5,10 +5,12 @@ cmake_minimum_required(VERSION 3.25)
 #
 # Layers, lowest first: platform, framework, then the system's subsystems
 # (res, controls, widget, then templates / supportfiles / browsers side by
-# side, then output), then app. A folder may include from its own layer and
-# the ones below, never from a peer of its own rank. The widget server may
-# include only the dispatch contract. Tests, tools, benchmarks and fuzz
-# targets are outside the layers.
+# side, then the publishing engine in output/publishing, then output), then
+# app. A folder may include from its own layer and the ones below, never from
+# a peer of its own rank. The publishing engine uses no Qt Widgets header
+# (QT_WIDGETS_DIR names their folder), so the command line that uses it
+# needs no window. The widget server may include only the dispatch contract.
+# Tests, tools, benchmarks and fuzz targets are outside the layers.
 
 set(rank_platform 0)
 set(rank_framework 1)
@@ -18,8 +20,9 @@ set(rank_widget 4)
 set(rank_templates 5)
 set(rank_supportfiles 5)
 set(rank_browsers 5)
-set(rank_output 6)
-set(rank_app 7)
+set(rank_publishing 6)
+set(rank_output 7)
+set(rank_app 8)
 set(layers platform framework res controls widget templates supportfiles browsers output app)
 
 # The document runs the New, Save as Template and Support Files dialogs:
@@ -39,6 +42,17 @@ list(FILTER sources EXCLUDE REGEX "^platform/tools/")
 set(violations 0)
 foreach(source IN LISTS sources)
   string(REGEX MATCH "^[^/]+" layer "${source}")
+  if(source MATCHES "^output/publishing/")
+    set(layer publishing)
+    file(STRINGS ${ROOT}/${source} system REGEX "^[ \t]*#[ \t]*include[ \t]*<")
+    foreach(line IN LISTS system)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>.*" "\\1" included "${line}")
+      if(included MATCHES "^QtWidgets/" OR (QT_WIDGETS_DIR AND EXISTS "${QT_WIDGETS_DIR}/${included}"))
+        message("LAYER VIOLATION: ${source} includes ${included}: the publishing engine uses no Qt Widgets")
+        math(EXPR violations "${violations} + 1")
+      endif()
+    endforeach()
+  endif()
   file(STRINGS ${ROOT}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
   foreach(line IN LISTS includes)
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" included "${line}")
@@ -49,6 +63,9 @@ foreach(source IN LISTS sources)
       endif()
     elseif(included MATCHES "^([^/]+)/")
       set(target ${CMAKE_MATCH_1})
+      if(included MATCHES "^output/publishing/")
+        set(target publishing)
+      endif()
       if(target STREQUAL layer OR "${source} -> ${included}" IN_LIST allowed)
         continue()
       endif()

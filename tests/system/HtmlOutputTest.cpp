@@ -4,7 +4,7 @@
 #include "support/Files.h"
 #include "support/TinyFileSystem.h"
 
-#include "output/HtmlCode.h"
+#include "output/publishing/HtmlCode.h"
 #include "output/HtmlCodeDlg.h"
 #include "output/InsertIntoPageDlg.h"
 #include "output/InsertNoticeDlg.h"

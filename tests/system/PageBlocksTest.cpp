@@ -4,9 +4,9 @@
 #include "support/PageCaret.h"
 
 #include "output/InsertIntoPageDlg.h"
-#include "output/Page.h"
+#include "output/publishing/Page.h"
 #include "output/PageEditor.h"
-#include "output/SiteUpdate.h"
+#include "output/publishing/SiteUpdate.h"
 #include "widget/Tavolet.h"
 
 #include <QCheckBox>

@@ -6,8 +6,9 @@
 
 #include "browsers/BrowserList.h"
 #include "framework/Profile.h"
-#include "output/HtmlCode.h"
+#include "output/publishing/HtmlCode.h"
 #include "output/Preview.h"
+#include "output/publishing/PreviewFiles.h"
 #include "platform/Registry.h"
 #include "res/Resource.h"
 

@@ -4,7 +4,7 @@
 #include "support/HostileSite.h"
 #include "support/TinyFileSystem.h"
 
-#include "output/SiteUpdate.h"
+#include "output/publishing/SiteUpdate.h"
 #include "output/UpdatePagesDlg.h"
 #include "res/Resource.h"
 

@@ -1,6 +1,6 @@
-#include "output/Page.h"
+#include "output/publishing/Page.h"
 
-#include "output/HtmlCode.h"
+#include "output/publishing/HtmlCode.h"
 #include "platform/DispatchContract.h"
 #include "platform/Paths.h"
 #include "platform/SafeFile.h"

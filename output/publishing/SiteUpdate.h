@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/Page.h"
+#include "output/publishing/Page.h"
 
 #include <QList>
 #include <QSet>

@@ -1,7 +1,7 @@
-#include "output/SiteUpdate.h"
+#include "output/publishing/SiteUpdate.h"
 
-#include "output/HtmlCode.h"
-#include "output/Page.h"
+#include "output/publishing/HtmlCode.h"
+#include "output/publishing/Page.h"
 #include "platform/Paths.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "output/HtmlCode.h"
+#include "output/publishing/HtmlCode.h"
 
-#include "output/Page.h"
+#include "output/publishing/Page.h"
 #include "platform/Paths.h"
 #include "platform/SafeFile.h"
 #include "widget/Tavolet.h"

@@ -1,4 +1,4 @@
-#include "output/PageText.h"
+#include "output/publishing/PageText.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

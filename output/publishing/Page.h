@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/PageText.h"
+#include "output/publishing/PageText.h"
 #include "platform/SafeFile.h"
 
 #include <QByteArray>
