@@ -425,6 +425,7 @@ int runUpdate(const Args& args) {
     const bool copySupportFiles = !args.has("--no-support-files");
 
     PageReport report(json, {{"widget", identityJson(widgetIdentity)}, {"dryRun", dryRun}});
+    SiteUpdate::Updater updater(tavolet, identity, code, copySupportFiles);
     bool allDone = true;
     SiteUpdate::PageFinder pages(absolutes(args.positional.mid(1)));
     for (SiteUpdate::FoundPage found = pages.Next(); !found.strPath.isEmpty();
@@ -451,16 +452,11 @@ int runUpdate(const Args& args) {
                 result = "would update" + what;
                 entry.insert("outcome", "would-update");
             } else {
-                const PageOutcome outcome = SiteUpdate::UpdatePage(
-                    tavolet, *scanned, found.strRoot, identity, code, copySupportFiles);
-                const char* kind = outcome.kind == PageOutcome::Updated   ? "updated"
-                                   : outcome.kind == PageOutcome::Skipped ? "skipped"
-                                                                          : "failed";
+                const PageOutcome outcome = updater.Update(*scanned, found.strRoot);
                 changed = outcome.kind == PageOutcome::Updated;
-                allDone = allDone && changed;
-                result = QString::fromLatin1(kind) +
-                         (outcome.strReason.isEmpty() ? what : ": " + outcome.strReason);
-                entry.insert("outcome", kind);
+                allDone = allDone && (changed || outcome.kind == PageOutcome::Current);
+                result = outcome.Text() + (outcome.strReason.isEmpty() ? what : QString());
+                entry.insert("outcome", outcome.Key());
                 if (!outcome.strReason.isEmpty()) entry.insert("reason", outcome.strReason);
             }
         }

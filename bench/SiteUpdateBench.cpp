@@ -259,11 +259,9 @@ UpdateRun scanAndUpdate(Widget& widget, const QString& folder, bool update) {
     }
     run.found = int(found.size());
     if (!update) return run;
+    SiteUpdate::Updater updater(widget.tavolet, widget.identity, widget.code, false);
     for (const PublishedPage& page : std::as_const(found))
-        if (SiteUpdate::UpdatePage(widget.tavolet, page, folder, widget.identity, widget.code,
-                                   false)
-                .kind == PageOutcome::Updated)
-            ++run.updated;
+        if (updater.Update(page, folder).kind == PageOutcome::Updated) ++run.updated;
     return run;
 }
 
@@ -311,10 +309,9 @@ int runUpdateChild(const QString& widgetFile, const QString& folder) {
     const std::ptrdiff_t listed = bench::HeapBytes() - base, scanPeak = bench::HeapPeak() - base;
     bench::ResetHeapPeak();
     int updated = 0;
+    SiteUpdate::Updater updater(widget.tavolet, widget.identity, widget.code, false);
     for (const PublishedPage& page : std::as_const(found))
-        updated += SiteUpdate::UpdatePage(widget.tavolet, page, folder, widget.identity,
-                                          widget.code, false)
-                       .kind == PageOutcome::Updated;
+        updated += updater.Update(page, folder).kind == PageOutcome::Updated;
     const std::ptrdiff_t updatePeak = bench::HeapPeak() - base;
     std::printf("%d %.3f %.3f %.3f\n", updated, megabytes(listed),
                 megabytes(std::max(scanPeak, updatePeak)), megabytes(updatePeak - listed));

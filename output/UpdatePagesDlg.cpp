@@ -65,18 +65,6 @@ private:
     QProgressDialog m_dialog;
 };
 
-QString outcomeText(const PageOutcome& outcome) {
-    switch (outcome.kind) {
-    case PageOutcome::Updated:
-        return QStringLiteral("updated");
-    case PageOutcome::Skipped:
-        return "skipped: " + outcome.strReason;
-    case PageOutcome::Failed:
-        break;
-    }
-    return "failed: " + outcome.strReason;
-}
-
 } // namespace
 
 CUpdatePagesDlg::CUpdatePagesDlg() : CDialog(updatePagesTemplate()) {
@@ -153,7 +141,7 @@ bool CUpdatePagesDlg::OnInitDialog() {
     // Pages passed over are named too, with why, and cannot be ticked.
     for (const PageOutcome& skipped : std::as_const(m_arrSkipped)) {
         auto* item = new QTreeWidgetItem(
-            m_listPages, {folder.relativeFilePath(skipped.strPath), {}, {}, outcomeText(skipped)});
+            m_listPages, {folder.relativeFilePath(skipped.strPath), {}, {}, skipped.Text()});
         item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
     }
     m_listPages->setColumnWidth(PagePath, m_listPages->width() / 2);
@@ -190,8 +178,9 @@ void CUpdatePagesDlg::OnSelchangePages() {
 
 void CUpdatePagesDlg::showOutcome(int nRow, const PageOutcome& outcome) {
     QTreeWidgetItem* item = m_listPages->topLevelItem(nRow);
-    item->setText(Result, outcomeText(outcome));
-    if (outcome.kind == PageOutcome::Updated) item->setCheckState(PagePath, Qt::Unchecked);
+    item->setText(Result, outcome.Text());
+    if (outcome.kind == PageOutcome::Updated || outcome.kind == PageOutcome::Current)
+        item->setCheckState(PagePath, Qt::Unchecked);
 }
 
 void CUpdatePagesDlg::OnOK() {
@@ -202,12 +191,12 @@ void CUpdatePagesDlg::OnOK() {
     for (int row = 0; row < m_arrPages.size(); ++row)
         if (m_listPages->topLevelItem(row)->checkState(PagePath) == Qt::Checked) ticked << row;
     Progress progress(QStringLiteral("Updating the pages..."), int(ticked.size()));
+    SiteUpdate::Updater updater(*m_pTavolet, m_strIdentity, code, m_bCopySupportFiles);
     int done = 0;
     for (int row : std::as_const(ticked)) {
         // Between pages only: each page is wholly old or wholly new.
         if (!progress.Step(done++)) break;
-        const PageOutcome outcome = SiteUpdate::UpdatePage(
-            *m_pTavolet, m_arrPages[row], m_strFolder, m_strIdentity, code, m_bCopySupportFiles);
+        const PageOutcome outcome = updater.Update(m_arrPages[row], m_strFolder);
         m_arrOutcomes << outcome;
         showOutcome(row, outcome);
     }
@@ -223,6 +212,8 @@ void CUpdatePagesDlg::OnOK() {
                           .arg(count(PageOutcome::Skipped))
                           .arg(count(PageOutcome::Failed))
                           .arg(ticked.size() - m_arrOutcomes.size());
+    if (const auto current = count(PageOutcome::Current))
+        summary += QStringLiteral(" %1 page(s) already current, not written.").arg(current);
     if (m_nUnexamined > 0)
         summary += QStringLiteral(" %1 page(s) or folder(s) could not be examined; the list names "
                                   "them.")

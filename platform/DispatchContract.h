@@ -57,6 +57,18 @@ enum DispId : int {
 inline constexpr char TAVOLET_WIDGET_ATTRIBUTE[] = "data-tavolet-widget";
 inline constexpr int TAVOLET_WIDGET_IDENTITY_MAX = 64;
 
+// Whether `text` is an identity as above. Host, server and the page search
+// all hold identities to this one rule: it is what lets an identity go into
+// an attribute and a page search as it is.
+inline bool IsWidgetIdentity(QStringView text) {
+    if (text.isEmpty() || text.size() > TAVOLET_WIDGET_IDENTITY_MAX) return false;
+    for (const QChar c : text)
+        if (!((c >= u'0' && c <= u'9') || c == u'-' || (c >= u'a' && c <= u'z') ||
+              (c >= u'A' && c <= u'Z')))
+            return false;
+    return true;
+}
+
 // A call either succeeds with a value (invalid for "no result") or fails
 // with the server's own message; the host turns failures into exceptions.
 struct InvokeResult {

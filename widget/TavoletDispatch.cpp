@@ -11,15 +11,6 @@ DispatchError unexpected(int dispid) {
         QStringLiteral("The widget server gave an unexpected answer to call %1.").arg(dispid));
 }
 
-bool isIdentity(const QString& text) {
-    if (text.size() > TAVOLET_WIDGET_IDENTITY_MAX) return false;
-    for (const QChar c : text)
-        if (!((c >= u'0' && c <= u'9') || c == u'-' || (c >= u'a' && c <= u'z') ||
-              (c >= u'A' && c <= u'Z')))
-            return false;
-    return true;
-}
-
 } // namespace
 
 QString TavoletDispatch::callString(int dispid, InvokeKind kind, const QVariantList& args) {
@@ -129,7 +120,8 @@ QString TavoletDispatch::WidgetIdentity() {
     QVariant value;
     if (!callOptional(DISPID_WIDGET_IDENTITY, InvokeKind::PropertyGet, {}, &value)) return {};
     // Pages are searched for it as attribute text, so only the agreed characters pass.
-    if (value.typeId() != QMetaType::QString || !isIdentity(value.toString()))
+    if (value.typeId() != QMetaType::QString ||
+        !(value.toString().isEmpty() || IsWidgetIdentity(value.toString())))
         throw unexpected(DISPID_WIDGET_IDENTITY);
     return value.toString();
 }

@@ -5,6 +5,7 @@
 #include "platform/SafeFile.h"
 #include "widget/Tavolet.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 
@@ -58,6 +59,36 @@ bool PlaceSupportFiles(CTavolet& tavolet, const QString& pagePath, bool bNewPage
                  (why.isEmpty() ? WhyServerSaveFailed(scratch) : why);
     }
     return false;
+}
+
+namespace {
+
+bool sameBytes(const QString& a, const QString& b) {
+    const QFileInfo first(a), second(b);
+    if (!first.isFile() || !second.isFile() || second.isSymLink() || first.size() != second.size())
+        return false;
+    QFile one(a), two(b);
+    if (!one.open(QIODevice::ReadOnly) || !two.open(QIODevice::ReadOnly)) return false;
+    constexpr qint64 kChunk = qint64(1) << 20;
+    while (!one.atEnd())
+        if (one.read(kChunk) != two.read(kChunk)) return false;
+    return true;
+}
+
+} // namespace
+
+bool SupportFilesInPlace(CTavolet& tavolet, const QString& folder) {
+    TavoletDispatch& widget = tavolet.m_dispatch;
+    const int count = widget.SupportFileCount();
+    if (count <= 0) return false;
+    for (int i = 0; i < count; ++i) {
+        const QString webPath = widget.SupportFileWebPath(i);
+        if (!platform::StaysInsideFolder(webPath)) return false;
+        QString source = widget.SupportFileSource(i);
+        if (!source.endsWith(QLatin1Char('/'))) source += QLatin1Char('/');
+        if (!sameBytes(source + widget.SupportFileName(i), folder + "/" + webPath)) return false;
+    }
+    return true;
 }
 
 bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error,

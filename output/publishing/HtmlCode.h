@@ -31,6 +31,11 @@ QString BuildPageText(const QString& title, const CodeParts& parts);
 bool PlaceSupportFiles(CTavolet& tavolet, const QString& pagePath, bool bNewPage,
                        QString* error = nullptr);
 
+// Whether `folder` holds every support file the widget lists, byte for byte
+// where the server would place it, so that placing them would change
+// nothing. False for a widget that lists none: its server may still place some.
+bool SupportFilesInPlace(CTavolet& tavolet, const QString& folder);
+
 // New Page without its dialogs: places the widget's support files beside the
 // page (the command line may leave them out), then writes the page through
 // the safe helper. False when either failed; a page is never written to
@@ -44,7 +49,3 @@ bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error = n
 // Save. Refused or Failed, with the reason, when the page was not written.
 platform::Replaced PublishPage(CTavolet& tavolet, const Page& page, bool copySupportFiles,
                                QString* error = nullptr);
-
-inline const QString InsertBeginMarker =
-    QStringLiteral("<!--Insert By Mirovasta Glimmerkey-->\r\n");
-inline const QString InsertEndMarker = QStringLiteral("\r\n<!--End of Glimmerkey-->\r\n");

@@ -21,8 +21,9 @@
 
 namespace {
 
-constexpr QByteArrayView kBeginComment("<!--Insert By Mirovasta Glimmerkey-->");
-constexpr QByteArrayView kEndComment("<!--End of Glimmerkey-->");
+// The markers' comments, without the line ends around them.
+constexpr QByteArrayView kBeginComment = QByteArrayView(InsertBeginMarker).chopped(2);
+constexpr QByteArrayView kEndComment = QByteArrayView(InsertEndMarker).sliced(2).chopped(2);
 constexpr QByteArrayView kCrLf("\r\n");
 // Both markers end in it: one pass over a page tells whether it may hold either.
 constexpr QByteArrayView kMarkerEnd("Glimmerkey-->");
@@ -88,12 +89,8 @@ QString identityIn(QByteArrayView code) {
     const qsizetype from = start + attribute.size();
     const qsizetype close = code.indexOf('"', from);
     if (close < 0 || close - from > dispatch::TAVOLET_WIDGET_IDENTITY_MAX) return {};
-    const QByteArrayView value = code.sliced(from, close - from);
-    const bool plain = std::all_of(value.begin(), value.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-               c == '-';
-    });
-    return plain ? QString::fromLatin1(value) : QString();
+    const QString value = QString::fromLatin1(code.sliced(from, close - from));
+    return dispatch::IsWidgetIdentity(value) ? value : QString();
 }
 
 // The first `c` at or after `from`, or -1. memchr is much faster than
@@ -293,7 +290,7 @@ Insertion PlaceBlock(QByteArrayView text, qsizetype offset, QByteArrayView block
 }
 
 QString MarkedBlockText(const QString& code) {
-    return InsertBeginMarker + code + InsertEndMarker;
+    return QLatin1StringView(InsertBeginMarker) + code + QLatin1StringView(InsertEndMarker);
 }
 
 bool Page::Load(const QString& path, LineEnds lineEnds, QString* error, Decode decode) {
@@ -436,18 +433,33 @@ QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
     return out;
 }
 
-bool Page::MakeReadyFor(const QString& code) {
+void Page::makeReadyFor(const QString& code) {
     // A page with NUL bytes does not decode; its code goes in as bytes.
     if (m_text.mode != PageText::Bytes || m_text.encoding.isEmpty() ||
         m_text.editorText.contains('\0'))
-        return false;
+        return;
     const QString block = MarkedBlockText(code);
     QStringEncoder encoder(m_text.encoding.constData());
     const QByteArray encoded = encoder.encode(block);
-    if (!encoder.hasError() && encoded == EditorTextOf(m_text, block)) return false;
+    if (!encoder.hasError() && encoded == EditorTextOf(m_text, block)) return;
     // A page without a byte-order mark always decodes, if only as bytes.
     m_text = LoadPageText(std::exchange(m_text.editorText, {}), LineEnds::AsTheyAre);
-    return true;
+}
+
+int Page::ReplaceBlocksOf(const QString& identity, const QString& code) {
+    makeReadyFor(code);
+    const BlockScan scan = Blocks();
+    const QByteArray block = EditorTextOf(m_text, MarkedBlockText(code));
+    QList<MarkedBlock> stale;
+    bool any = false;
+    for (const MarkedBlock& b : scan.blocks) {
+        if (!identity.isEmpty() && b.identity != identity) continue;
+        any = true;
+        if (QByteArrayView(m_text.editorText).sliced(b.begin, b.end - b.begin) != block) stale << b;
+    }
+    if (!any) return -1;
+    if (!stale.isEmpty()) m_text.editorText = WithBlocksReplaced(m_text.editorText, stale, block);
+    return int(stale.size());
 }
 
 void Page::ReplaceBlocks(const QList<MarkedBlock>& blocks, const QString& code) {

@@ -8,6 +8,11 @@
 #include <QList>
 #include <QString>
 
+// The marker lines written around a widget's code in a page, byte for byte;
+// the only definition of them, for writing and for finding blocks alike.
+inline constexpr char InsertBeginMarker[] = "<!--Insert By Mirovasta Glimmerkey-->\r\n";
+inline constexpr char InsertEndMarker[] = "\r\n<!--End of Glimmerkey-->\r\n";
+
 // A block the program placed in a page: the begin marker, a widget's code and
 // the end marker, byte for byte as they were written.
 struct MarkedBlock {
@@ -58,7 +63,7 @@ public:
     // whose bytes hold no marker (its text is left empty: it has no blocks,
     // and nothing in it to refuse), and a marked page without a byte-order
     // mark is held as its stored bytes (StoredPageText), line ends as they
-    // are, until MakeReadyFor decodes it.
+    // are, until ReplaceBlocksOf decodes it.
     enum Decode { Always, IfMarked };
     // Reads and decodes the page; false, with the reason, when it cannot be
     // read or decoded safely.
@@ -92,12 +97,13 @@ public:
     QString EncodingName() const;
 
     BlockScan Blocks() const { return FindMarkedBlocks(m_text.editorText); }
-    // Before `code` goes into a page held as its stored bytes, decodes it as
-    // Always would have, unless the code's bytes in the page are the same
-    // either way (as plain ASCII mostly is): then holding it undecoded gives
-    // byte for byte the page decoding would. True when it decoded the page,
-    // and so moved its blocks.
-    bool MakeReadyFor(const QString& code);
+    // Puts `code`, between the markers, in place of every block of the widget
+    // `identity` (of every widget when it is empty) that does not hold it
+    // already. The page is decoded first where the code needs it and the
+    // blocks are found in what it then holds, so offsets of another text are
+    // never used. How many blocks changed; -1 when the page holds none of
+    // them or its markers cannot be trusted.
+    int ReplaceBlocksOf(const QString& identity, const QString& code);
     // Puts `code`, between the markers, in place of each of `blocks` (found
     // in this text); every other byte stays.
     void ReplaceBlocks(const QList<MarkedBlock>& blocks, const QString& code);
@@ -110,6 +116,12 @@ public:
     platform::Replaced Save(QString* error) const;
 
 private:
+    // Before `code` goes into a page held as its stored bytes, decodes it as
+    // Always would have, unless the code's bytes in the page are the same
+    // either way (as plain ASCII mostly is): then holding it undecoded gives
+    // byte for byte the page decoding would.
+    void makeReadyFor(const QString& code);
+
     QString m_strPath;
     PageText m_text;
     // The file as read: its size, time and a hash of its bytes; -1 when not on disk.

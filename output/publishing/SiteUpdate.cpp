@@ -17,6 +17,25 @@
 #include <cstdlib>
 #include <cstring>
 
+QString PageOutcome::Text() const {
+    switch (kind) {
+    case Updated:
+        return QStringLiteral("updated");
+    case Current:
+        return QStringLiteral("already current");
+    case Skipped:
+        return "skipped: " + strReason;
+    case Failed:
+        break;
+    }
+    return "failed: " + strReason;
+}
+
+const char* PageOutcome::Key() const {
+    constexpr const char* keys[] = {"updated", "current", "skipped", "failed"};
+    return keys[kind];
+}
+
 namespace SiteUpdate {
 
 namespace {
@@ -174,8 +193,19 @@ std::optional<PublishedPage> ScanPage(const QString& path, const QString& identi
                          page.FileHash()};
 }
 
-PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QString& root,
-                       const QString& identity, const QString& code, bool copySupportFiles) {
+Updater::Updater(CTavolet& tavolet, const QString& identity, const QString& code,
+                 bool copySupportFiles)
+    : m_tavolet(tavolet), m_strIdentity(identity), m_strCode(code),
+      m_bCopySupportFiles(copySupportFiles) {}
+
+bool Updater::supportFilesWanted(const QString& folder) {
+    if (!m_bCopySupportFiles || m_placed.contains(folder)) return false;
+    if (!SupportFilesInPlace(m_tavolet, folder)) return true;
+    m_placed.insert(folder);
+    return false;
+}
+
+PageOutcome Updater::Update(const PublishedPage& scanned, const QString& root) {
     PageOutcome outcome{scanned.strPath, PageOutcome::Skipped, {}};
     const auto skip = [&](const QString& why) {
         outcome.strReason = why;
@@ -192,13 +222,19 @@ PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& scanned, const QS
         return outcome;
     if (page.FileSize() != scanned.nSize || page.FileHash() != scanned.nHash)
         return skip(QStringLiteral("it changed on disk since the scan"));
-    // The same bytes hold the same blocks, unless decoding moved them.
-    page.ReplaceBlocks(
-        page.MakeReadyFor(code) ? chosen(page.Blocks().blocks, identity) : scanned.blocks, code);
-    switch (PublishPage(tavolet, page, copySupportFiles, &outcome.strReason)) {
+    const int replaced = page.ReplaceBlocksOf(m_strIdentity, m_strCode);
+    if (replaced < 0) return skip(QStringLiteral("its blocks can no longer be found"));
+    if (replaced == 0) {
+        outcome.kind = PageOutcome::Current;
+        return outcome;
+    }
+    const QString folder = platform::FolderOfPath(scanned.strPath);
+    const bool place = supportFilesWanted(folder);
+    switch (PublishPage(m_tavolet, page, place, &outcome.strReason)) {
     case platform::Replaced::Written:
         outcome.kind = PageOutcome::Updated;
         outcome.strReason.clear();
+        if (place) m_placed.insert(folder);
         break;
     case platform::Replaced::Refused:
         outcome.kind = PageOutcome::Skipped;

@@ -25,12 +25,19 @@ struct PublishedPage {
     size_t nHash = 0;
 };
 
-// What became of one page in a run.
+// What became of one page in a run, in the one wording the dialog and the
+// command line share.
 struct PageOutcome {
-    enum Kind { Updated, Skipped, Failed };
+    // Current: its blocks held the code already, so it was not written.
+    enum Kind { Updated, Current, Skipped, Failed };
     QString strPath;
     Kind kind = Skipped;
     QString strReason;
+
+    // "updated", "already current", "skipped: <reason>", "failed: <reason>".
+    QString Text() const;
+    // For scripts: "updated", "current", "skipped", "failed".
+    const char* Key() const;
 };
 
 // Update Published Pages without its dialog: finding the pages of a folder
@@ -89,11 +96,26 @@ private:
 std::optional<PublishedPage> ScanPage(const QString& path, const QString& identity,
                                       QString* skipped);
 
-// Puts `code` in place of every block of `identity` in the page, if it is
-// still the page scanned and, when a walk of `root` found it, still inside
-// that folder; has the server place the support files beside it first when
-// asked.
-PageOutcome UpdatePage(CTavolet& tavolet, const PublishedPage& page, const QString& root,
-                       const QString& identity, const QString& code, bool copySupportFiles);
+// One update of pages with a widget's code: each page rewritten through Page
+// if it is still the page scanned, its support files placed first when
+// asked, once per folder in the run and not at all where the folder holds
+// them byte for byte already.
+class Updater {
+public:
+    Updater(CTavolet& tavolet, const QString& identity, const QString& code, bool copySupportFiles);
+    // Puts the code in place of every block of the identity in the page;
+    // when a walk of `root` found the page, only while it is inside it.
+    PageOutcome Update(const PublishedPage& page, const QString& root);
+
+private:
+    // Whether the support files of the page's folder are to be placed.
+    bool supportFilesWanted(const QString& folder);
+
+    CTavolet& m_tavolet;
+    QString m_strIdentity;
+    QString m_strCode;
+    bool m_bCopySupportFiles;
+    QSet<QString> m_placed; // folders whose support files are in place
+};
 
 } // namespace SiteUpdate

@@ -282,9 +282,9 @@ QString cursor(const GlimmerSettings& s, const QString& identity) {
     if (!s.tooltip.isEmpty()) open += QStringLiteral(" title=\"%1\"").arg(WebText::html(s.tooltip));
     if (s.caption.isEmpty())
         open += QStringLiteral(" aria-label=\"%1\"").arg(WebText::html(accessibleName(s)));
-    if (GlimmerWidget::isIdentity(identity))
+    if (dispatch::IsWidgetIdentity(identity))
         open += QStringLiteral(" %1=\"%2\"")
-                    .arg(QLatin1String(GlimmerWidget::IdentityAttribute), identity);
+                    .arg(QLatin1String(dispatch::TAVOLET_WIDGET_ATTRIBUTE), identity);
     open += QLatin1Char('>');
 
     const QString icon = iconMarkup(s, files);

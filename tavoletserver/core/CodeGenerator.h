@@ -24,8 +24,8 @@ namespace CodeGenerator {
 // widgets share it only when their style sheets are the same.
 QString widgetKey(const GlimmerSettings& settings);
 
-// With a widget identity (GlimmerWidget::isIdentity), the cursor's outermost
-// element carries it as GlimmerWidget::IdentityAttribute; nothing else changes.
+// With a widget identity (dispatch::IsWidgetIdentity), the cursor's outermost
+// element carries it as dispatch::TAVOLET_WIDGET_ATTRIBUTE; nothing else changes.
 QList<CodePart> parts(const GlimmerSettings& settings, const QString& identity = {});
 
 QString cursor(const GlimmerSettings& settings, const QString& identity = {});

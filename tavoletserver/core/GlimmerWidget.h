@@ -1,5 +1,6 @@
 #pragma once
 #include "GlimmerSettings.h"
+#include "platform/DispatchContract.h"
 
 #include <QDateTime>
 #include <QSize>
@@ -28,19 +29,6 @@ struct GlimmerWidget {
     static constexpr int NameLength = 200;
     static constexpr int DescriptionLength = 2000;
     static constexpr int AuxTextLength = 8000;
-    static constexpr int IdentityLength = 64;
-    static constexpr char IdentityAttribute[] = "data-tavolet-widget";
-
-    // Letters, digits and '-', so it goes into an attribute and a page
-    // search as it is.
-    static bool isIdentity(const QString& text) {
-        if (text.isEmpty() || text.size() > IdentityLength) return false;
-        for (const QChar c : text)
-            if (!((c >= u'0' && c <= u'9') || c == u'-' || (c >= u'a' && c <= u'z') ||
-                  (c >= u'A' && c <= u'Z')))
-                return false;
-        return true;
-    }
     static QString newIdentity() { return QUuid::createUuid().toString(QUuid::WithoutBraces); }
 
     // Cleans the texts (see cleanText) and normalises the settings.
@@ -50,7 +38,7 @@ struct GlimmerWidget {
         description = cleanText(description, DescriptionLength, true);
         auxText = cleanText(auxText, AuxTextLength, true);
         if (saveTime.isValid()) saveTime = saveTime.toUTC();
-        if (!isIdentity(identity)) identity.clear();
+        if (!dispatch::IsWidgetIdentity(identity)) identity.clear();
         settings.normalize();
     }
 

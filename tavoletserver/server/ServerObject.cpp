@@ -18,11 +18,6 @@
 using dispatch::InvokeKind;
 using dispatch::InvokeResult;
 
-// The core names the attribute itself, since it knows nothing of the host.
-static_assert(std::string_view(GlimmerWidget::IdentityAttribute) ==
-              std::string_view(dispatch::TAVOLET_WIDGET_ATTRIBUTE));
-static_assert(GlimmerWidget::IdentityLength == dispatch::TAVOLET_WIDGET_IDENTITY_MAX);
-
 namespace {
 
 // The module handle of the contract: the load address of this library.

@@ -19,6 +19,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
+#include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -410,6 +412,37 @@ TEST_F(CommandLine, AHostileSiteLosesNothingAndEveryPageIsNamed) {
     EXPECT_EQ(listed.status, 1);
     EXPECT_TRUE(listed.out.contains(("\"" + folder + "/tab\\tname.htm\"\t").toUtf8()))
         << listed.out.data();
+}
+
+// A second update with nothing changed writes neither a page nor a support file.
+TEST_F(CommandLine, ASecondUpdateWritesNothing) {
+    const QString widget = savedWidget();
+    const QByteArray identity = identityOf(run({"code", widget}).out).toLatin1();
+    const QString site = work.filePath("again");
+    for (const char* name : {"a.htm", "b.htm", "sub/c.htm"})
+        writeFile(site + "/" + name, "<p>" + HostileSite::Block(identity, "old"));
+    ASSERT_EQ(run({"update", widget, site}).status, 0);
+    // Every file of the site as it is now, and a time long past on each.
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    QStringList written;
+    QDirIterator files(site, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+        written << file.fileName();
+    }
+    ASSERT_GT(written.size(), 3) << "support files were placed";
+    const Outcome again = run({"update", widget, site});
+    EXPECT_EQ(again.status, 0) << again.err.toStdString();
+    EXPECT_EQ(again.out.count("\talready current"), 3) << again.out.data();
+    QStringList now;
+    QDirIterator after(site, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (after.hasNext()) {
+        now << after.next();
+        EXPECT_EQ(QFileInfo(now.last()).lastModified(), old) << now.last().toStdString();
+    }
+    EXPECT_EQ(QSet<QString>(now.begin(), now.end()), QSet<QString>(written.begin(), written.end()));
 }
 
 TEST_F(CommandLine, InsertGoesOnlyWhereAnUpdateFindsItsBlockAndMessagesSayWhy) {

@@ -4,8 +4,8 @@
 #include "support/PageCaret.h"
 
 #include "output/InsertIntoPageDlg.h"
-#include "output/publishing/Page.h"
 #include "output/PageEditor.h"
+#include "output/publishing/Page.h"
 #include "output/publishing/SiteUpdate.h"
 #include "widget/Tavolet.h"
 
@@ -230,7 +230,7 @@ TEST(MarkedBlocks, APageHeldAsItsStoredBytesIsWrittenAsTheDecodedPageWouldBe) {
             const auto scanned = SiteUpdate::ScanPage(storedPath, "mine", &skipped);
             ASSERT_TRUE(scanned) << what << skipped.toStdString();
             const PageOutcome outcome =
-                SiteUpdate::UpdatePage(tavolet, *scanned, dir.path(), "mine", code, false);
+                SiteUpdate::Updater(tavolet, "mine", code, false).Update(*scanned, dir.path());
             EXPECT_EQ(outcome.kind, saved ? PageOutcome::Updated : PageOutcome::Failed) << what;
             EXPECT_EQ(outcome.strReason, decodedError) << what;
             EXPECT_EQ(readFile(storedPath), readFile(decodedPath)) << what;

@@ -4,11 +4,13 @@
 #include "support/HostileSite.h"
 #include "support/TinyFileSystem.h"
 
-#include "output/publishing/SiteUpdate.h"
 #include "output/UpdatePagesDlg.h"
+#include "output/publishing/SiteUpdate.h"
 #include "res/Resource.h"
 
 #include <QCheckBox>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -156,6 +158,27 @@ TEST_F(UpdatePages, AHostileSiteLosesNothingAndEveryPageIsNamed) {
     site.Check([&](const QString& path) { return said.value(path); }, block(mine, "new"));
     EXPECT_TRUE(prompts.messages.value(0).contains("could not be examined"))
         << prompts.messages.value(0).toStdString();
+}
+
+TEST_F(UpdatePages, SupportFilesArePlacedOncePerFolderAndCurrentPagesAreLeftAlone) {
+    const QString site = files.filePath("site");
+    for (const char* name : {"a.htm", "b.htm", "sub/d.htm"})
+        writeFile(site + "/" + name, "<p>" + block(mine, "old"));
+    writeFile(site + "/c.htm", "<p>" + block(mine, "new"));
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    QFile current(site + "/c.htm");
+    ASSERT_TRUE(current.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(current.setFileTime(old, QFileDevice::FileModificationTime));
+    current.close();
+    run(site);
+    QStringList said;
+    for (const PageOutcome& o : std::as_const(outcomes))
+        said << QFileInfo(o.strPath).fileName() + ": " + o.Text();
+    EXPECT_EQ(said, (QStringList{"a.htm: updated", "b.htm: updated", "c.htm: already current",
+                                 "d.htm: updated"}));
+    EXPECT_EQ(fake.state().supportFilePlacements.size(), 2) << "once for each folder";
+    EXPECT_EQ(QFileInfo(site + "/c.htm").lastModified(), old) << "a current page is not written";
+    EXPECT_TRUE(prompts.messages.value(0).contains("1 page(s) already current"));
 }
 
 // From the keyboard: Tab leaves the list of pages, Enter in it presses
