@@ -324,6 +324,12 @@ QString plainName(const QString& path) {
     return '"' + quoted + '"';
 }
 
+// The endings a folder walk takes as pages; checkValues refused bad ones.
+QStringList extensionsOf(const Args& args) {
+    return SiteUpdate::PageExtensions(args.values.value(QStringLiteral("--ext")))
+        .value_or(QStringList());
+}
+
 QJsonValue identityJson(const QString& identity) {
     return identity.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(identity);
 }
@@ -371,7 +377,7 @@ int runBlocks(const Args& args) {
     const bool json = args.has("--json");
     PageReport report(json, {});
     bool complete = true;
-    SiteUpdate::PageFinder pages(absolutes(args.positional));
+    SiteUpdate::PageFinder pages(absolutes(args.positional), extensionsOf(args));
     for (SiteUpdate::FoundPage found = pages.Next(); !found.strPath.isEmpty();
          found = pages.Next()) {
         QJsonObject entry{{"path", found.strPath}};
@@ -427,7 +433,7 @@ int runUpdate(const Args& args) {
     PageReport report(json, {{"widget", identityJson(widgetIdentity)}, {"dryRun", dryRun}});
     SiteUpdate::Updater updater(tavolet, identity, code, copySupportFiles);
     bool allDone = true;
-    SiteUpdate::PageFinder pages(absolutes(args.positional.mid(1)));
+    SiteUpdate::PageFinder pages(absolutes(args.positional.mid(1)), extensionsOf(args));
     for (SiteUpdate::FoundPage found = pages.Next(); !found.strPath.isEmpty();
          found = pages.Next()) {
         QString skipped = found.strProblem;
@@ -513,23 +519,26 @@ const SubCommand kCommands[] = {
      "--no-save --no-support-files", "--line --before --after", 2, 2, runInsert},
     {"update",
      "update WIDGET.tvt PATH... [--dry-run] [--json] [--any-block] [--no-support-files]\n"
-     "       [--no-save]",
+     "       [--ext LIST] [--no-save]",
      "Update Published Pages: put the widget's current code in place of its marked\n"
-     "blocks in the pages named and in every .htm and .html page below the folders\n"
-     "named. Every byte outside the blocks stays; a page that cannot be read or\n"
-     "whose markers cannot be trusted is skipped and named. One line per page:\n"
-     "the page, a tab, what became of it.\n"
+     "blocks in the pages named and in every .htm, .html, .xhtml and .shtml page below\n"
+     "the folders named. Every byte outside the blocks stays; a page that cannot be\n"
+     "read or whose markers cannot be trusted is skipped and named, and a page whose\n"
+     "blocks hold the code already is not written. One line per page: the page, a\n"
+     "tab, what became of it.\n"
      "  --dry-run            say what would be updated; write nothing\n"
      "  --json               the outcome as JSON\n"
      "  --any-block          every marked block, whichever widget wrote it\n"
-     "  --no-support-files   do not place the support files beside the pages\n",
-     "--no-save --dry-run --json --any-block --no-support-files", "", 2, -1, runUpdate},
-    {"blocks", "blocks PATH... [--json]",
-     "List the marked blocks in the pages named and in every .htm and .html page below\n"
-     "the folders named: page, line, widget identity (\"-\" when the block has none)\n"
-     "and the page's encoding, separated by tabs.\n"
-     "  --json               the list as JSON\n",
-     "--json", "", 1, -1, runBlocks},
+     "  --no-support-files   do not place the support files beside the pages\n"
+     "  --ext LIST           pages with these endings too: --ext php,tpl\n",
+     "--no-save --dry-run --json --any-block --no-support-files", "--ext", 2, -1, runUpdate},
+    {"blocks", "blocks PATH... [--json] [--ext LIST]",
+     "List the marked blocks in the pages named and in every .htm, .html, .xhtml and\n"
+     ".shtml page below the folders named: page, line, widget identity (\"-\" when the\n"
+     "block has none) and the page's encoding, separated by tabs.\n"
+     "  --json               the list as JSON\n"
+     "  --ext LIST           pages with these endings too: --ext php,tpl\n",
+     "--json", "--ext", 1, -1, runBlocks},
     {"support-files", "support-files WIDGET.tvt FOLDER",
      "Copy the widget's support files (images, audio, class files) into FOLDER, as the\n"
      "Support Files dialog copies them, and print each file copied.\n",
@@ -602,6 +611,12 @@ QByteArray helpOf(const SubCommand& command) {
 
 // What the parser cannot tell: the values' own rules.
 int checkValues(const SubCommand& command, const Args& args) {
+    if (const auto ext = args.values.constFind(QStringLiteral("--ext"));
+        ext != args.values.constEnd()) {
+        QString why;
+        if (!SiteUpdate::PageExtensions(*ext, &why))
+            return usageError(command, "--ext: " + why + ".");
+    }
     if (command.run != runInsert) return Done;
     const int places = int(args.values.contains(QStringLiteral("--line"))) +
                        int(args.values.contains(QStringLiteral("--before"))) +

@@ -4,9 +4,9 @@
 // QPlainTextEdit showing the same page. Each runs in a child process of
 // its own so that neither's memory peak hides the other's.
 // Usage: insert_bench
-#include "output/publishing/HtmlCode.h"
 #include "output/InsertIntoPageDlg.h"
 #include "output/PageEditor.h"
+#include "output/publishing/HtmlCode.h"
 #include "platform/Components.h"
 #include "platform/Registry.h"
 #include "platform/SafeFile.h"

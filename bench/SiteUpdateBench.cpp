@@ -251,7 +251,7 @@ struct UpdateRun {
 UpdateRun scanAndUpdate(Widget& widget, const QString& folder, bool update) {
     UpdateRun run;
     QList<PublishedPage> found;
-    SiteUpdate::PageFinder pages(folder);
+    SiteUpdate::PageFinder pages({folder});
     for (QString path = pages.Next().strPath; !path.isEmpty(); path = pages.Next().strPath) {
         QString skipped;
         ++run.scanned;
@@ -301,7 +301,7 @@ int runUpdateChild(const QString& widgetFile, const QString& folder) {
     const std::ptrdiff_t base = bench::HeapBytes();
     bench::ResetHeapPeak();
     QList<PublishedPage> found;
-    SiteUpdate::PageFinder pages(folder);
+    SiteUpdate::PageFinder pages({folder});
     for (QString path = pages.Next().strPath; !path.isEmpty(); path = pages.Next().strPath) {
         QString skipped;
         if (auto page = SiteUpdate::ScanPage(path, widget.identity, &skipped)) found << *page;

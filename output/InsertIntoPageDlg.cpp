@@ -1,10 +1,10 @@
 #include "output/InsertIntoPageDlg.h"
 
 #include "framework/DataExchange.h"
-#include "output/publishing/HtmlCode.h"
-#include "output/publishing/Page.h"
 #include "output/PageEditor.h"
 #include "output/Preview.h"
+#include "output/publishing/HtmlCode.h"
+#include "output/publishing/Page.h"
 #include "output/publishing/PreviewFiles.h"
 #include "widget/Tavolet.h"
 

@@ -1,6 +1,8 @@
 #include "output/UpdatePagesDlg.h"
 
+#include "framework/Application.h"
 #include "framework/DataExchange.h"
+#include "framework/Profile.h"
 #include "framework/Prompts.h"
 #include "output/publishing/HtmlCode.h"
 #include "output/publishing/Page.h"
@@ -8,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -19,10 +22,20 @@ using namespace framework;
 
 namespace {
 
-enum { IDC_PAGES = 1062, IDC_BEFORE = 1063, IDC_AFTER = 1064, IDC_COPY_SUPPORT_FILES = 1065 };
+enum {
+    IDC_PAGES = 1062,
+    IDC_BEFORE = 1063,
+    IDC_AFTER = 1064,
+    IDC_COPY_SUPPORT_FILES = 1065,
+    IDC_EXTENSIONS = 1067,
+    IDC_LOOK_AGAIN = 1068,
+};
 enum Column { PagePath, Blocks, Encoding, Result };
 
 const QString kCaption = QStringLiteral("Update Published Pages");
+// The profile remembers the endings a user adds to .htm and .html.
+const QString kSection = kCaption;
+const QString kExtensionsEntry = QStringLiteral("Extensions");
 
 DialogTemplate updatePagesTemplate() {
     using K = ControlKind;
@@ -41,6 +54,9 @@ DialogTemplate updatePagesTemplate() {
              IDC_COPY_SUPPORT_FILES,
              QStringLiteral("Copy class,image and audio files into same directory automatically"),
              {7, 211, 326, 12}},
+            {K::Static, -1, QStringLiteral("Also pa&ges ending in:"), {7, 230, 72, 10}},
+            {K::Edit, IDC_EXTENSIONS, {}, {80, 227, 90, 14}},
+            {K::PushButton, IDC_LOOK_AGAIN, QStringLiteral("&Look again"), {173, 227, 48, 14}},
             {K::PushButton, IDOK, QStringLiteral("Update"), {226, 227, 50, 14}, S::Default},
             {K::PushButton, IDCANCEL, QStringLiteral("Cancel"), {283, 227, 50, 14}},
         }};
@@ -69,6 +85,7 @@ private:
 
 CUpdatePagesDlg::CUpdatePagesDlg() : CDialog(updatePagesTemplate()) {
     OnSelChange(IDC_PAGES, &CUpdatePagesDlg::OnSelchangePages);
+    OnButton(IDC_LOOK_AGAIN, &CUpdatePagesDlg::OnLookAgain);
 }
 
 void CUpdatePagesDlg::Run(CTavolet& tavolet) {
@@ -87,28 +104,10 @@ void CUpdatePagesDlg::Run(CTavolet& tavolet) {
     dialog.m_pTavolet = &tavolet;
     dialog.m_strFolder = *folder;
     dialog.m_strIdentity = identity;
-    // Counted first, for the progress bar: walking names costs little beside reading pages.
-    int nPages = 0;
-    for (SiteUpdate::PageFinder pages(*folder); !pages.Next().strPath.isEmpty();)
-        ++nPages;
-    Progress progress(QStringLiteral("Looking for the pages that hold this widget..."), nPages);
-    SiteUpdate::PageFinder pages(*folder);
-    int nLooked = 0;
-    for (SiteUpdate::FoundPage found = pages.Next(); !found.strPath.isEmpty();
-         found = pages.Next()) {
-        if (!progress.Step(std::min(nLooked++, nPages))) return;
-        QString skipped = found.strProblem;
-        if (!skipped.isEmpty()) ++dialog.m_nUnexamined;
-        if (skipped.isEmpty()) {
-            if (auto page = SiteUpdate::ScanPage(found.strPath, identity, &skipped)) {
-                dialog.m_arrPages << *page;
-                continue;
-            }
-        }
-        if (!skipped.isEmpty())
-            dialog.m_arrSkipped << PageOutcome{found.strPath, PageOutcome::Skipped, skipped};
-    }
-    progress.Step(nPages);
+    if (CWinApp* app = AfxGetApp())
+        dialog.m_strExtensions = app->GetProfile().GetProfileString(kSection, kExtensionsEntry);
+    const int nLooked = dialog.scan();
+    if (nLooked < 0) return;
     if (dialog.m_arrPages.isEmpty()) {
         QString reasons;
         for (const PageOutcome& skipped : std::as_const(dialog.m_arrSkipped))
@@ -120,9 +119,56 @@ void CUpdatePagesDlg::Run(CTavolet& tavolet) {
     dialog.DoModal();
 }
 
+int CUpdatePagesDlg::scan() {
+    m_arrPages.clear();
+    m_arrSkipped.clear();
+    m_nUnexamined = 0;
+    const QStringList extensions =
+        SiteUpdate::PageExtensions(m_strExtensions).value_or(*SiteUpdate::PageExtensions({}));
+    // Counted first, for the progress bar: walking names costs little beside reading pages.
+    int nPages = 0;
+    for (SiteUpdate::PageFinder pages({m_strFolder}, extensions); !pages.Next().strPath.isEmpty();)
+        ++nPages;
+    Progress progress(QStringLiteral("Looking for the pages that hold this widget..."), nPages);
+    SiteUpdate::PageFinder pages({m_strFolder}, extensions);
+    int nLooked = 0;
+    for (SiteUpdate::FoundPage found = pages.Next(); !found.strPath.isEmpty();
+         found = pages.Next()) {
+        if (!progress.Step(std::min(nLooked++, nPages))) return -1;
+        QString skipped = found.strProblem;
+        if (!skipped.isEmpty()) ++m_nUnexamined;
+        if (skipped.isEmpty()) {
+            if (auto page = SiteUpdate::ScanPage(found.strPath, m_strIdentity, &skipped)) {
+                m_arrPages << *page;
+                continue;
+            }
+        }
+        if (!skipped.isEmpty())
+            m_arrSkipped << PageOutcome{found.strPath, PageOutcome::Skipped, skipped};
+    }
+    progress.Step(nPages);
+    return nLooked;
+}
+
+void CUpdatePagesDlg::OnLookAgain() {
+    const QString extensions = Item<QLineEdit>(IDC_EXTENSIONS)->text();
+    QString why;
+    if (!SiteUpdate::PageExtensions(extensions, &why)) {
+        AfxMessageBox(QStringLiteral("These are no file name endings."),
+                      why + ". Give endings such as: php, tpl");
+        return;
+    }
+    m_strExtensions = extensions;
+    if (CWinApp* app = AfxGetApp())
+        app->GetProfile().WriteProfileString(kSection, kExtensionsEntry, m_strExtensions);
+    if (scan() < 0) return;
+    fillList();
+}
+
 void CUpdatePagesDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_PAGES, m_listPages);
     DDX_Check(pDX, IDC_COPY_SUPPORT_FILES, m_bCopySupportFiles);
+    DDX_Text(pDX, IDC_EXTENSIONS, m_strExtensions);
 }
 
 bool CUpdatePagesDlg::OnInitDialog() {
@@ -131,6 +177,15 @@ bool CUpdatePagesDlg::OnInitDialog() {
                                   QStringLiteral("Encoding"), QStringLiteral("Result")});
     m_listPages->setRootIsDecorated(false);
     m_listPages->setSelectionMode(QAbstractItemView::SingleSelection);
+    fillList();
+    m_listPages->setColumnWidth(PagePath, m_listPages->width() / 2);
+    UpdateData(false);
+    return true;
+}
+
+void CUpdatePagesDlg::fillList() {
+    m_listPages->clear();
+    m_arrOutcomes.clear();
     const QDir folder(m_strFolder);
     for (const PublishedPage& page : std::as_const(m_arrPages)) {
         auto* item = new QTreeWidgetItem(m_listPages, {folder.relativeFilePath(page.strPath),
@@ -144,12 +199,9 @@ bool CUpdatePagesDlg::OnInitDialog() {
             m_listPages, {folder.relativeFilePath(skipped.strPath), {}, {}, skipped.Text()});
         item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
     }
-    m_listPages->setColumnWidth(PagePath, m_listPages->width() / 2);
     if (m_listPages->topLevelItemCount() > 0)
         m_listPages->setCurrentItem(m_listPages->topLevelItem(0));
     OnSelchangePages();
-    UpdateData(false);
-    return true;
 }
 
 void CUpdatePagesDlg::OnSelchangePages() {

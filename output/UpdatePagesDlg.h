@@ -27,6 +27,9 @@ public:
     // Of those, the pages and folders the walk could not examine at all.
     int m_nUnexamined = 0;
     bool m_bCopySupportFiles = true;
+    // File name endings taken as pages beside .htm, .html, .xhtml and .shtml
+    // ("php, tpl"), as the user gave them; remembered in the profile.
+    QString m_strExtensions;
     QTreeWidget* m_listPages = nullptr;
     // What the last Update did, page by page.
     QList<PageOutcome> m_arrOutcomes;
@@ -38,6 +41,11 @@ protected:
     void OnOK() override;
 
 private:
+    // Finds the widget's pages in the folder again; how many were looked
+    // at, or -1 when the user cancelled.
+    int scan();
+    void fillList();
+    void OnLookAgain();
     void OnSelchangePages();
     void showOutcome(int nRow, const PageOutcome& outcome);
 };

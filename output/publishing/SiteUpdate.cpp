@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <dirent.h>
@@ -39,14 +40,6 @@ const char* PageOutcome::Key() const {
 namespace SiteUpdate {
 
 namespace {
-
-bool isPageName(QByteArrayView name) {
-    const qsizetype dot = name.lastIndexOf('.');
-    if (dot < 0) return false;
-    const QByteArrayView suffix = name.sliced(dot + 1);
-    return suffix.compare("htm", Qt::CaseInsensitive) == 0 ||
-           suffix.compare("html", Qt::CaseInsensitive) == 0;
-}
 
 bool inside(const QString& canonical, const QString& root) {
     return !canonical.isEmpty() && canonical.startsWith(root + QLatin1Char('/'));
@@ -82,7 +75,33 @@ QList<MarkedBlock> chosen(const QList<MarkedBlock>& blocks, const QString& ident
 
 } // namespace
 
-PageFinder::PageFinder(const QStringList& paths) : m_named(paths) {}
+std::optional<QStringList> PageExtensions(const QString& extra, QString* error) {
+    QStringList extensions{"htm", "html", "xhtml", "shtml"};
+    static const QRegularExpression plain(QStringLiteral("^[a-z0-9_+-]{1,16}$"));
+    for (QString ending :
+         extra.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts)) {
+        ending = ending.toLower();
+        if (ending.startsWith(QLatin1Char('.'))) ending.remove(0, 1);
+        if (!plain.match(ending).hasMatch()) {
+            if (error) *error = "\"" + ending + "\" is no file name ending";
+            return std::nullopt;
+        }
+        if (!extensions.contains(ending)) extensions << ending;
+    }
+    return extensions;
+}
+
+PageFinder::PageFinder(const QStringList& paths, const QStringList& extensions) : m_named(paths) {
+    for (const QString& extension : extensions)
+        m_extensions << "." + extension.toLatin1();
+}
+
+bool PageFinder::isPageName(QByteArrayView name) const {
+    return std::any_of(m_extensions.cbegin(), m_extensions.cend(), [&](const QByteArray& ending) {
+        return name.size() > ending.size() &&
+               name.sliced(name.size() - ending.size()).compare(ending, Qt::CaseInsensitive) == 0;
+    });
+}
 
 FoundPage PageFinder::Next() {
     while (m_found.isEmpty()) {

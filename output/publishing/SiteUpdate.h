@@ -56,7 +56,14 @@ struct FoundPage {
     QString strProblem;
 };
 
-// The pages named and the .htm and .html files below the folders named, one
+// The file name endings a folder walk takes as pages, lower case, without
+// the dot: .htm, .html, .xhtml and .shtml, then `extra` (a list the user
+// gives: "php, tpl" or ".njk"). Empty, with the reason, for an ending that
+// is no plain name ending.
+std::optional<QStringList> PageExtensions(const QString& extra, QString* error = nullptr);
+
+// The pages named and the files below the folders named whose names end in
+// one of `extensions` (PageExtensions), one
 // at a time, so that a site of any size is walked holding no more than the
 // names of one folder and the folders still to read. Links are followed only
 // where they stay inside the folder walked, and no folder is visited twice;
@@ -67,8 +74,8 @@ struct FoundPage {
 // comes with its reason, never left out in silence.
 class PageFinder {
 public:
-    explicit PageFinder(const QStringList& paths);
-    explicit PageFinder(const QString& folder) : PageFinder(QStringList{folder}) {}
+    explicit PageFinder(const QStringList& paths,
+                        const QStringList& extensions = *PageExtensions({}));
     FoundPage Next();
 
 private:
@@ -82,7 +89,10 @@ private:
     // False when the file came already under another name.
     bool firstTime(const struct stat& st);
 
+    bool isPageName(QByteArrayView name) const;
+
     QStringList m_named;
+    QList<QByteArray> m_extensions;
     QSet<QString> m_visited;
     QSet<std::pair<quint64, quint64>> m_files;
     QList<Folder> m_pending;

@@ -445,6 +445,24 @@ TEST_F(CommandLine, ASecondUpdateWritesNothing) {
     EXPECT_EQ(QSet<QString>(now.begin(), now.end()), QSet<QString>(written.begin(), written.end()));
 }
 
+TEST_F(CommandLine, PagesAreTheUsualEndingsAndThoseTheUserAdds) {
+    const QString site = work.filePath("endings");
+    for (const char* name : {"a.xhtml", "b.SHTML", "c.php", "d.txt"})
+        writeFile(site + "/" + name, HostileSite::Block("w", "x"));
+    const auto listed = [&](const QStringList& more) {
+        const Outcome blocks = run(QStringList{"blocks", site} + more);
+        QStringList names;
+        for (const QByteArray& line : blocks.out.split('\n'))
+            if (!line.isEmpty()) names << QFileInfo(QString::fromUtf8(line.split('\t')[0])).fileName();
+        return names;
+    };
+    EXPECT_EQ(listed({}), (QStringList{"a.xhtml", "b.SHTML"}));
+    EXPECT_EQ(listed({"--ext", ".PHP, tpl"}), (QStringList{"a.xhtml", "b.SHTML", "c.php"}));
+    const Outcome bad = run({"blocks", site, "--ext", "p/hp"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(bad.err.contains("no file name ending")) << bad.err.toStdString();
+}
+
 TEST_F(CommandLine, InsertGoesOnlyWhereAnUpdateFindsItsBlockAndMessagesSayWhy) {
     const QString widget = savedWidget();
     QStringEncoder utf16("UTF-16LE");

@@ -4,12 +4,12 @@
 #include "support/Files.h"
 #include "support/TinyFileSystem.h"
 
-#include "output/publishing/HtmlCode.h"
 #include "output/HtmlCodeDlg.h"
 #include "output/InsertIntoPageDlg.h"
 #include "output/InsertNoticeDlg.h"
 #include "output/PageEditor.h"
 #include "output/VellwickToolView.h"
+#include "output/publishing/HtmlCode.h"
 #include "platform/Shell.h"
 #include "res/Resource.h"
 #include "support/PageCaret.h"

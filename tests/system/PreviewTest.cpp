@@ -6,8 +6,8 @@
 
 #include "browsers/BrowserList.h"
 #include "framework/Profile.h"
-#include "output/publishing/HtmlCode.h"
 #include "output/Preview.h"
+#include "output/publishing/HtmlCode.h"
 #include "output/publishing/PreviewFiles.h"
 #include "platform/Registry.h"
 #include "res/Resource.h"

@@ -5,10 +5,12 @@
 #include "support/TinyFileSystem.h"
 
 #include "output/UpdatePagesDlg.h"
+#include "framework/Profile.h"
 #include "output/publishing/SiteUpdate.h"
 #include "res/Resource.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QPlainTextEdit>
@@ -179,6 +181,21 @@ TEST_F(UpdatePages, SupportFilesArePlacedOncePerFolderAndCurrentPagesAreLeftAlon
     EXPECT_EQ(fake.state().supportFilePlacements.size(), 2) << "once for each folder";
     EXPECT_EQ(QFileInfo(site + "/c.htm").lastModified(), old) << "a current page is not written";
     EXPECT_TRUE(prompts.messages.value(0).contains("1 page(s) already current"));
+}
+
+TEST_F(UpdatePages, LookAgainTakesTheEndingsTheUserAddsAndRemembersThem) {
+    const QString site = files.filePath("site");
+    writeFile(site + "/a.htm", "<p>" + block(mine, "old"));
+    writeFile(site + "/b.php", "<?php ?>" + block(mine, "old"));
+    int before = 0;
+    run(site, [&](CUpdatePagesDlg& dialog) {
+        before = dialog.m_listPages->topLevelItemCount();
+        dialog.Item<QLineEdit>(1067)->setText("php");
+        dialog.Item<QPushButton>(1068)->click();
+    });
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(outcomeOf(site + "/b.php"), "updated");
+    EXPECT_EQ(app.GetProfile().GetProfileString("Update Published Pages", "Extensions"), "php");
 }
 
 // From the keyboard: Tab leaves the list of pages, Enter in it presses
