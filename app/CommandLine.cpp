@@ -236,34 +236,14 @@ int runNewPage(const Args& args) {
 
 // --- insert ------------------------------------------------------------------
 
-// Where the block goes in the page as the insert dialog holds it; -1 after
-// saying why there is no such place.
-qsizetype insertionPoint(const Page& page, const Args& args) {
-    const QByteArray& text = page.EditorText();
+// Where the options put the block: --line, --before or --after.
+InsertionPoint insertionPoint(const Args& args) {
     if (const auto line = args.values.constFind(QStringLiteral("--line"));
-        line != args.values.constEnd()) {
-        const int wanted = line->toInt();
-        qsizetype pos = 0;
-        for (int at = 1; at < wanted && pos >= 0; ++at)
-            if ((pos = text.indexOf('\n', pos)) >= 0) ++pos;
-        if (pos < 0) {
-            // A last line without its line end is a line too; the start of
-            // the line after the last one is the page's end.
-            const qsizetype lines = text.count('\n') + (text.endsWith('\n') ? 0 : 1);
-            say("Line " + *line + " is past the end of " + page.Path() + ", which has " +
-                QString::number(text.isEmpty() ? 0 : lines) + " lines.");
-        }
-        return pos;
-    }
-    const bool before = args.values.contains(QStringLiteral("--before"));
-    const QString wanted = args.values.value(before ? "--before" : "--after");
-    const QByteArray needle = EditorTextOf(page.Text(), wanted);
-    const qsizetype found = text.indexOf(needle);
-    if (found < 0) {
-        say("The text \"" + wanted + "\" is not in " + page.Path() + ".");
-        return -1;
-    }
-    return before ? found : found + needle.size();
+        line != args.values.constEnd())
+        return {InsertionPoint::Line, line->toLongLong(), {}};
+    const auto before = args.values.constFind(QStringLiteral("--before"));
+    if (before != args.values.constEnd()) return {InsertionPoint::Before, 0, *before};
+    return {InsertionPoint::After, 0, args.values.value(QStringLiteral("--after"))};
 }
 
 int runInsert(const Args& args) {
@@ -280,9 +260,13 @@ int runInsert(const Args& args) {
         say(openFailure + error);
         return Failed;
     }
-    const qsizetype wanted = insertionPoint(page, args);
-    if (wanted < 0) return Failed;
     // Known before the widget file is touched.
+    const InsertionPoint at = insertionPoint(args);
+    if (const Insertion place = PlaceBlock(page.Text(), page.EditorText(), at, {});
+        place.offset < 0) {
+        say(openFailure + place.problem + ".");
+        return Failed;
+    }
     if (const QString why = page.WhyNotReplaceable(); !why.isEmpty()) {
         say("Write " + path + " Failure!\nThe page is not written: " + why + ".");
         return Failed;
@@ -293,10 +277,9 @@ int runInsert(const Args& args) {
     // Code part 0, by index, as the dialog's Insert takes it.
     const QByteArray block =
         EditorTextOf(page.Text(), MarkedBlockText(tavolet.m_dispatch.CodePartText(0, 1)));
-    const Insertion place = PlaceBlock(page.EditorText(), wanted, block);
+    const Insertion place = PlaceBlock(page.Text(), page.EditorText(), at, block);
     if (!place.problem.isEmpty()) {
-        say("Write " + path + " Failure!\nThe widget cannot go there: " + place.problem +
-            "; a later update would refuse the page. Nothing was written.");
+        say("Write " + path + " Failure!\n" + place.problem + ". Nothing was written.");
         return Failed;
     }
     page.EditorText().insert(place.offset, block);

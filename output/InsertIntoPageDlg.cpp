@@ -182,7 +182,9 @@ void CInsertIntoPageDlg::reloadKeepingInsertions() {
         qsizetype lineEnd = text.indexOf('\n', start);
         lineEnd = lineEnd < 0 ? text.size() : lineEnd - (text.sliced(0, lineEnd).endsWith('\r'));
         const Insertion place =
-            PlaceBlock(text, std::min(start + inserted.nColumn, lineEnd), inserted.block);
+            PlaceBlock(m_page.Text(), text,
+                       {InsertionPoint::Offset, std::min(start + inserted.nColumn, lineEnd), {}},
+                       inserted.block);
         if (place.problem.isEmpty())
             text.insert(place.offset, inserted.block);
         else
@@ -201,12 +203,11 @@ void CInsertIntoPageDlg::OnInsert() {
     const QString code = m_pTavolet->m_dispatch.CodePartText(0, m_nCodeMode);
     const QByteArray block = EditorTextOf(m_page.Text(), MarkedBlockText(code));
     const QByteArray text = m_editPage->PageBytes();
-    const Insertion place = PlaceBlock(text, m_editPage->CaretPosition(), block);
+    const Insertion place = PlaceBlock(
+        m_page.Text(), text, {InsertionPoint::Offset, m_editPage->CaretPosition(), {}}, block);
     if (!place.problem.isEmpty()) {
         AfxMessageBox(QStringLiteral("The widget cannot be inserted there."),
-                      place.problem +
-                          ": a later update would refuse the page. Move the caret and press "
-                          "Insert again.");
+                      place.problem + ". Move the caret and press Insert again.");
         return;
     }
     if (place.offset != m_editPage->CaretPosition()) m_editPage->Select(place.offset, place.offset);

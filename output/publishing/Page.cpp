@@ -272,9 +272,44 @@ BlockScan FindMarkedBlocks(QByteArrayView text) {
     return scan;
 }
 
-Insertion PlaceBlock(QByteArrayView text, qsizetype offset, QByteArrayView blockText) {
+namespace {
+
+// The offset `at` names in `text`; -1, with the reason, when it names none.
+qsizetype offsetOf(const PageText& page, QByteArrayView text, const InsertionPoint& at,
+                   QString* problem) {
+    switch (at.kind) {
+    case InsertionPoint::Offset:
+        return std::clamp<qsizetype>(at.nWhere, 0, text.size());
+    case InsertionPoint::Line: {
+        qsizetype pos = 0;
+        for (qsizetype line = 1; line < at.nWhere && pos >= 0; ++line)
+            if ((pos = text.indexOf('\n', pos)) >= 0) ++pos;
+        if (pos >= 0) return pos;
+        // A last line without its line end is a line too; the start of the
+        // line after the last one is the page's end.
+        const qsizetype lines = text.isEmpty() ? 0 : text.count('\n') + !text.endsWith('\n');
+        *problem = QStringLiteral("Line %1 is past the end of the page, which has %2 lines")
+                       .arg(at.nWhere)
+                       .arg(lines);
+        return -1;
+    }
+    case InsertionPoint::Before:
+    case InsertionPoint::After:
+        break;
+    }
+    const QByteArray needle = EditorTextOf(page, at.strText);
+    const qsizetype found = text.indexOf(needle);
+    if (found < 0) *problem = "The text \"" + at.strText + "\" is not in the page";
+    return found < 0 || at.kind == InsertionPoint::Before ? found : found + needle.size();
+}
+
+} // namespace
+
+Insertion PlaceBlock(const PageText& page, QByteArrayView text, const InsertionPoint& at,
+                     QByteArrayView blockText) {
     Insertion place;
-    place.offset = std::clamp<qsizetype>(offset, 0, text.size());
+    place.offset = offsetOf(page, text, at, &place.problem);
+    if (place.offset < 0) return place;
     if (text.startsWith("\xEF\xBB\xBF")) place.offset = std::max<qsizetype>(place.offset, 3);
     QByteArray with;
     with.reserve(text.size() + blockText.size());
@@ -283,9 +318,10 @@ Insertion PlaceBlock(QByteArrayView text, qsizetype offset, QByteArrayView block
     const bool found = std::any_of(scan.blocks.cbegin(), scan.blocks.cend(),
                                    [&](const MarkedBlock& b) { return b.begin == place.offset; });
     if (!scan.problem.isEmpty())
-        place.problem = scan.problem;
+        place.problem = "The widget cannot go there: " + scan.problem +
+                        "; a later update would refuse the page";
     else if (!found)
-        place.problem = QStringLiteral("The block would not be found there");
+        place.problem = QStringLiteral("The widget cannot go there: its block would not be found");
     return place;
 }
 

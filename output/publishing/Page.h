@@ -43,15 +43,27 @@ QString MarkedBlockText(const QString& code);
 QByteArray WithBlocksReplaced(QByteArrayView text, QList<MarkedBlock> blocks,
                               QByteArrayView blockText);
 
-// Where a block asked for at `offset` of a page's editor text goes: never
-// before a UTF-8 byte-order mark, which stays first. With the reason when
-// the block would sit where the scanner does not trust markers (a comment,
-// a script, a tag, another block): a later update would refuse the page.
+// Where a block is to go in a page: at an offset into the editor's text
+// (the insert dialog's caret), at the start of a line (from 1), or before or
+// after the first occurrence of a text.
+struct InsertionPoint {
+    enum Kind { Offset, Line, Before, After };
+    Kind kind = Offset;
+    qsizetype nWhere = 0; // the offset or the line
+    QString strText;      // Before, After
+};
+
+// Where a block goes in `text`, an editor's text of `page`: never before a
+// UTF-8 byte-order mark, which stays first. With the reason when there is
+// no such place, or when the block would sit where the scanner does not
+// trust markers (a comment, a script, a tag, another block): a later update
+// would refuse the page.
 struct Insertion {
     qsizetype offset = 0;
     QString problem;
 };
-Insertion PlaceBlock(QByteArrayView text, qsizetype offset, QByteArrayView blockText);
+Insertion PlaceBlock(const PageText& page, QByteArrayView text, const InsertionPoint& at,
+                     QByteArrayView blockText);
 
 // One page of the user's, from reading to writing: every command that puts a
 // widget into a page goes through it, so that a page is decoded, searched,

@@ -453,7 +453,8 @@ TEST_F(CommandLine, PagesAreTheUsualEndingsAndThoseTheUserAdds) {
         const Outcome blocks = run(QStringList{"blocks", site} + more);
         QStringList names;
         for (const QByteArray& line : blocks.out.split('\n'))
-            if (!line.isEmpty()) names << QFileInfo(QString::fromUtf8(line.split('\t')[0])).fileName();
+            if (!line.isEmpty())
+                names << QFileInfo(QString::fromUtf8(line.split('\t')[0])).fileName();
         return names;
     };
     EXPECT_EQ(listed({}), (QStringList{"a.xhtml", "b.SHTML"}));

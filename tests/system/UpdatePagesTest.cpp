@@ -4,15 +4,15 @@
 #include "support/HostileSite.h"
 #include "support/TinyFileSystem.h"
 
-#include "output/UpdatePagesDlg.h"
 #include "framework/Profile.h"
+#include "output/UpdatePagesDlg.h"
 #include "output/publishing/SiteUpdate.h"
 #include "res/Resource.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
