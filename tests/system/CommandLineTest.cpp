@@ -335,6 +335,14 @@ TEST_F(CommandLine, AClosedOrFullStandardOutputIsAFailure) {
     EXPECT_EQ(insert.status, 0) << insert.err.toStdString();
     EXPECT_TRUE(readFile(page).startsWith(kBegin)) << readFile(page).left(80).data();
     EXPECT_TRUE(readFile(page).endsWith(kEnd + "<p>a</p>\r\n"));
+    // A report that cannot be printed still says that pages were changed.
+    const QString old = work.filePath("old.htm");
+    writeFile(old, HostileSite::Block(identityOf(run({"code", widget}).out).toLatin1(), "old"));
+    const Outcome unreported = runProgram(
+        sh, {"-c", "\"$0\" update \"$1\" \"$2\" >/dev/full", PROGRAM, widget, old}, home());
+    EXPECT_EQ(unreported.status, 1);
+    EXPECT_TRUE(unreported.err.contains("Pages were changed")) << unreported.err.toStdString();
+    EXPECT_FALSE(readFile(old).contains(">old<")) << "the page was updated all the same";
 }
 
 TEST_F(CommandLine, UpdateReplacesTheWidgetsBlocksAndBlocksListsThem) {
