@@ -49,7 +49,7 @@ bool inside(const QString& canonical, const QString& root) {
 QString canonical(const QString& path) {
     char* real = ::realpath(platform::PathBytes(path).constData(), nullptr);
     if (!real) return {};
-    const QString result = platform::PathFromBytes(real);
+    QString result = platform::PathFromBytes(real);
     std::free(real);
     return result;
 }
