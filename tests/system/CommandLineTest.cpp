@@ -415,6 +415,14 @@ TEST_F(CommandLine, AHostileSiteLosesNothingAndEveryPageIsNamed) {
     EXPECT_FALSE(said.isEmpty()) << updated.out.data();
     site.Check([&](const QString& path) { return said.value(path); },
                kBegin + run({"code", "--part", "0", widget}).out + kEnd);
+    // A page named by itself is the user's word, wherever its link leads.
+    const QString real = work.filePath("elsewhere/real.htm");
+    writeFile(real, "<p>" + HostileSite::Block(identity, "old"));
+    QFile::link(real, work.filePath("named.htm"));
+    const Outcome named = run({"update", widget, work.filePath("named.htm")});
+    EXPECT_EQ(named.status, 0) << named.out.data();
+    EXPECT_FALSE(readFile(real).contains(">old<"));
+    EXPECT_TRUE(QFileInfo(work.filePath("named.htm")).isSymLink());
     // Plain output quotes a name that holds a tab, so every line keeps its fields.
     const Outcome listed = run({"blocks", folder});
     EXPECT_EQ(listed.status, 1);

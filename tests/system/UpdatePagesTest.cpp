@@ -143,11 +143,13 @@ TEST_F(UpdatePages, APageChangedOrReplacedSinceTheScanIsLeftAsItIsAndNamed) {
 TEST_F(UpdatePages, AHostileSiteLosesNothingAndEveryPageIsNamed) {
     const QString folder = files.filePath("site");
     HostileSite site(folder, mine, false);
+    writeFile(folder + "/gone.html", "<p>" + block(mine, "old"));
     QHash<QString, QString> said;
     prompts.folders = {folder};
     whenDialogShows([&](QWidget* widget) {
         auto& dialog = static_cast<CUpdatePagesDlg&>(*widget);
         dialog.Item<QCheckBox>(1065)->setChecked(false);
+        QFile::remove(folder + "/gone.html"); // while the dialog is open
         dialog.Item<QPushButton>(IDOK)->click();
         for (const PageOutcome& o : std::as_const(dialog.m_arrSkipped))
             said[o.strPath] = o.strReason;
@@ -158,6 +160,7 @@ TEST_F(UpdatePages, AHostileSiteLosesNothingAndEveryPageIsNamed) {
     });
     frame()->SendCommand(ID_UPDATE_PAGES);
     site.Check([&](const QString& path) { return said.value(path); }, block(mine, "new"));
+    EXPECT_EQ(said.value(folder + "/gone.html"), "it no longer exists");
     EXPECT_TRUE(prompts.messages.value(0).contains("could not be examined"))
         << prompts.messages.value(0).toStdString();
 }
