@@ -293,7 +293,8 @@ int runUpdateChild(const QString& widgetFile, const QString& folder) {
         Random random;
         const QString path = warmUp.filePath(QStringLiteral("page%1.htm").arg(int(encoding)));
         if (!platform::WriteFileSafely(
-                path, makePage(random, 0, encoding, 2000, {MarkedBlockText(widget.code)}, true)))
+                path, makePage(random, 0, encoding, 2000,
+                               {MarkedBlockText(widget.code + QLatin1Char(' '))}, true)))
             return 1;
     }
     if (scanAndUpdate(widget, warmUp.path(), true).updated != 4) return 1;

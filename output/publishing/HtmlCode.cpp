@@ -106,12 +106,14 @@ bool WriteNewPage(CTavolet& tavolet, const QString& pagePath, QString* error,
 
 platform::Replaced PublishPage(CTavolet& tavolet, const Page& page, bool copySupportFiles,
                                QString* error) {
-    // Known before any support file is placed for a page that stays as it is.
-    if (const QString why = page.WhyNotReplaceable(); !why.isEmpty()) {
-        if (error) *error = why;
-        return platform::Replaced::Refused;
+    if (copySupportFiles) {
+        // Known before any support file is placed for a page that stays as it is.
+        if (const QString why = page.WhyNotReplaceable(); !why.isEmpty()) {
+            if (error) *error = why;
+            return platform::Replaced::Refused;
+        }
+        if (!PlaceSupportFiles(tavolet, page.Path(), false, error))
+            return platform::Replaced::Failed;
     }
-    if (copySupportFiles && !PlaceSupportFiles(tavolet, page.Path(), false, error))
-        return platform::Replaced::Failed;
     return page.Save(error);
 }

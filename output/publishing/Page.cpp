@@ -120,10 +120,27 @@ QString strError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// Tells whether a file's bytes changed. Qt hashes with its fast hardware
-// hash only when given a seed; any fixed one will do within a process.
+// Tells whether a file's bytes changed: each piece hashed into the next, so
+// that a file on disk is hashed as it is read, without holding it whole.
+// Qt hashes with its fast hardware hash only when given a seed.
+constexpr qsizetype kHashPiece = qsizetype(64) * 1024;
+constexpr size_t kHashSeed = 0x9E3779B97F4A7C15u;
+
 size_t fileHash(QByteArrayView bytes) {
-    return qHash(bytes, size_t(0x9E3779B97F4A7C15u));
+    size_t hash = kHashSeed;
+    for (qsizetype from = 0; from < bytes.size(); from += kHashPiece)
+        hash = qHash(bytes.sliced(from, std::min(kHashPiece, bytes.size() - from)), hash);
+    return hash;
+}
+
+// The hash of an open file read to its end, and its size.
+size_t hashOfFile(QFile& file, qint64* size) {
+    size_t hash = kHashSeed;
+    QByteArray piece(kHashPiece, Qt::Uninitialized);
+    *size = 0;
+    for (qint64 read; (read = file.read(piece.data(), kHashPiece)) > 0; *size += read)
+        hash = qHash(QByteArrayView(piece).first(read), hash);
+    return hash;
 }
 
 // The whole of an open file, in a buffer of its size. QIODevice::readAll
@@ -172,13 +189,17 @@ qsizetype tagEnd(QByteArrayView text, qsizetype from) {
 }
 
 // The element whose start tag is at `pos`, when its content is text that a
-// browser never reads as markup: a marker there is no marker.
+// browser never reads as markup: a marker there is no marker. Most tags are
+// none of these, and their first letter tells at once.
 const char* rawTextElement(QByteArrayView text, qsizetype pos) {
-    for (const char* name : {"script", "style", "textarea", "title", "xmp"}) {
-        const qsizetype end = pos + 1 + qsizetype(std::strlen(name));
-        if (atNoCase(text, pos + 1, name) &&
+    static constexpr QByteArrayView kRaw[] = {"script", "style", "textarea", "title", "xmp"};
+    const char first = char(text[pos + 1] | 0x20);
+    if (first != 's' && first != 't' && first != 'x') return nullptr;
+    for (const QByteArrayView name : kRaw) {
+        const qsizetype end = pos + 1 + name.size();
+        if (name[0] == first && atNoCase(text, pos + 1, name) &&
             (end == text.size() || QByteArrayView(" \t\r\n\f/>").contains(text[end])))
-            return name;
+            return name.data();
     }
     return nullptr;
 }
@@ -213,7 +234,25 @@ BlockScan FindMarkedBlocks(QByteArrayView text) {
     };
     qsizetype open = -1; // the begin marker of the block being read
     for (qsizetype pos = nextTag(text, 0); pos >= 0; pos = nextTag(text, pos)) {
-        if (at(text, pos, kBeginComment)) {
+        if (text[pos + 1] != '!') {
+            // A start or end tag: an attribute value may hold any text,
+            // markers' text included.
+            const qsizetype end = tagEnd(text, pos + 1);
+            if (holdsMarker(text.sliced(pos, end - pos)))
+                return refuse(QStringLiteral("A marker inside a tag"), pos);
+            const char* raw = rawTextElement(text, pos);
+            if (!raw) {
+                pos = end;
+                continue;
+            }
+            const qsizetype close = closingTag(text, end, raw);
+            if (holdsMarker(text.sliced(end, close - end)))
+                return refuse(std::strcmp(raw, "script") == 0
+                                  ? QStringLiteral("A marker inside a script")
+                                  : QStringLiteral("A marker inside a <%1>").arg(raw),
+                              pos);
+            pos = close;
+        } else if (at(text, pos, kBeginComment)) {
             if (open >= 0) return refuse(QStringLiteral("A marker inside a marked block"), pos);
             if (!at(text, pos + kBeginComment.size(), kCrLf))
                 return refuse(QStringLiteral("A begin marker that is not byte-exact"), pos);
@@ -247,25 +286,8 @@ BlockScan FindMarkedBlocks(QByteArrayView text) {
             if (holdsMarker(text.sliced(pos, end - pos)))
                 return refuse(QStringLiteral("A marker inside a CDATA section"), pos);
             pos = end;
-        } else if (text[pos + 1] == '!') {
-            ++pos;
         } else {
-            // An attribute value may hold any text, markers' text included.
-            const qsizetype end = tagEnd(text, pos + 1);
-            if (holdsMarker(text.sliced(pos, end - pos)))
-                return refuse(QStringLiteral("A marker inside a tag"), pos);
-            const char* raw = rawTextElement(text, pos);
-            if (!raw) {
-                pos = end;
-                continue;
-            }
-            const qsizetype close = closingTag(text, end, raw);
-            if (holdsMarker(text.sliced(end, close - end)))
-                return refuse(std::strcmp(raw, "script") == 0
-                                  ? QStringLiteral("A marker inside a script")
-                                  : QStringLiteral("A marker inside a <%1>").arg(raw),
-                              pos);
-            pos = close;
+            ++pos;
         }
     }
     if (open >= 0) return refuse(QStringLiteral("A begin marker without an end marker"), open);
@@ -409,11 +431,8 @@ bool Page::UnchangedOnDisk(QString* why) const {
     if (st.st_size != m_nSize || modified(st) != m_nTime) return changed(changedOnDisk);
     QFile file;
     if (!openPage(m_strPath, file)) return changed(strError());
-    try {
-        if (fileHash(readWhole(file)) != m_nHash) return changed(changedOnDisk);
-    } catch (const std::bad_alloc&) {
-        return changed(QStringLiteral("there is not enough memory to read it again"));
-    }
+    qint64 size = 0;
+    if (hashOfFile(file, &size) != m_nHash || size != m_nSize) return changed(changedOnDisk);
     return true;
 }
 
@@ -429,15 +448,8 @@ bool Page::TakeDiskState(QString* error) {
             *error = S_ISREG(st.st_mode) ? strError() : QStringLiteral("it is not a regular file");
         return false;
     }
-    try {
-        const QByteArray bytes = readWhole(file);
-        if (::fstat(file.handle(), &st) == 0) m_nTime = modified(st);
-        m_nSize = bytes.size();
-        m_nHash = fileHash(bytes);
-    } catch (const std::bad_alloc&) {
-        if (error) *error = QStringLiteral("there is not enough memory to read it");
-        return false;
-    }
+    if (::fstat(file.handle(), &st) == 0) m_nTime = modified(st);
+    m_nHash = hashOfFile(file, &m_nSize);
     return true;
 }
 

@@ -234,7 +234,8 @@ PageOutcome Updater::Update(const PublishedPage& scanned, const QString& root) {
     if (::stat(platform::PathBytes(scanned.strPath).constData(), &st) != 0)
         return skip(QStringLiteral("it no longer exists"));
     if (S_ISDIR(st.st_mode)) return skip(QStringLiteral("it is a folder now"));
-    if (!root.isEmpty() && !inside(canonical(scanned.strPath), canonical(root)))
+    if (!root.isEmpty() && !m_roots.contains(root)) m_roots.insert(root, canonical(root));
+    if (!root.isEmpty() && !inside(canonical(scanned.strPath), m_roots.value(root)))
         return skip(QStringLiteral("it leads outside the folder now"));
     Page page;
     if (!page.Load(scanned.strPath, LineEnds::AsTheyAre, &outcome.strReason, Page::IfMarked))

@@ -2,6 +2,7 @@
 
 #include "output/publishing/Page.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -125,7 +126,8 @@ private:
     QString m_strIdentity;
     QString m_strCode;
     bool m_bCopySupportFiles;
-    QSet<QString> m_placed; // folders whose support files are in place
+    QSet<QString> m_placed;          // folders whose support files are in place
+    QHash<QString, QString> m_roots; // the folders walked, and where they really are
 };
 
 } // namespace SiteUpdate
